@@ -1,0 +1,41 @@
+// An ordered checksum list keyed by name (letter case ignored), with the loader of list files.
+#pragma once
+
+#include "lists/clsDigestListItem.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class clsDigestList {
+public:
+    using ItemPtr = std::shared_ptr<clsDigestListItem>;
+
+    /// Appends a new, empty entry named `strName`; raises the duplicate-key error when the list
+    /// already holds that name ignoring case, and then inserts nothing.
+    ItemPtr Add(const std::string& strName);
+    void Clear();
+    std::int32_t Count() const;
+    /// The entry at position `Index` (1 to Count); raises an error for any other position.
+    ItemPtr Item(std::int32_t Index) const;
+    /// The entry named `Index` ignoring case; raises an error when there is none.
+    ItemPtr Item(std::string_view Index) const;
+    void Remove(std::int32_t Index);
+    void Remove(std::string_view Index);
+
+    /// Replaces the contents with the entries of the checksum list file `strFileName` (a single bare
+    /// digest, or lines "name digest [size]"). Read errors leave the list as it was; a duplicate
+    /// name or an oversized size stops the load with an error, keeping the entries read before it.
+    void LoadList(const std::string& strFileName);
+
+    /// The entries in list order, for range-for loops.
+    std::vector<ItemPtr>::const_iterator begin() const { return m_Items.begin(); }
+    std::vector<ItemPtr>::const_iterator end() const { return m_Items.end(); }
+
+private:
+    std::vector<ItemPtr> m_Items;
+    std::unordered_map<std::string, ItemPtr> m_ByKey; // case-folded name -> entry
+};

@@ -1,0 +1,30 @@
+// File-system queries and whole-file reading; the platform's calls stay behind these functions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// True when `path` names an existing file; a folder or a missing path gives false.
+bool FileExists(const std::string& path);
+
+/// The length of the file in bytes; raises the platform's error (number and a description naming
+/// the path) when it cannot be taken.
+std::int64_t FileLength(const std::string& path);
+
+/// All bytes of a file, read at once. Raises the platform's error for a missing file, a folder,
+/// a file that cannot be opened or read; never returns part of a file.
+std::string ReadFileBytes(const std::string& path);
+
+/// One entry of a folder.
+struct FolderEntry {
+    std::string name;
+    bool isFile = false; // a regular file (links followed), not a folder or anything else
+};
+
+/// The entries of `folder` (without "." and ".."), in no particular order; empty when the folder
+/// cannot be listed.
+std::vector<FolderEntry> ListFolder(const std::string& folder);
+
+/// Raises the error that the platform's error number `code` stands for, naming `path`.
+[[noreturn]] void RaisePlatformError(int code, const std::string& path);

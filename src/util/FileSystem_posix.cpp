@@ -1,0 +1,124 @@
+// POSIX side of the file-system functions.
+#include "util/FileSystem.h"
+
+#include "util/AppError.h"
+#include "util/PathHelpers.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string DescribeErrno(int code) {
+    switch (code) {
+        case ENOENT:
+        case ENOTDIR:
+            return "ファイルが見つかりません。";
+        case EISDIR:
+            return "ファイルではなくフォルダです。";
+        case EACCES:
+        case EPERM:
+            return "アクセスが拒否されました。";
+        case EIO:
+            return "ファイルの読み込み中に入出力エラーが発生しました。";
+        case ENAMETOOLONG:
+            return "パスが長すぎます。";
+        default:
+            return std::strerror(code);
+    }
+}
+
+// Closes a descriptor on every way out of the reading function.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_Fd(fd) {}
+    ~FileDescriptor() {
+        if (m_Fd >= 0) {
+            ::close(m_Fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_Fd; }
+
+private:
+    int m_Fd = -1;
+};
+
+} // namespace
+
+PathRules NativePathRules() {
+    return PathRules::Posix;
+}
+
+void RaisePlatformError(int code, const std::string& path) {
+    RaiseError(code, DescribeErrno(code) + "(" + path + ")");
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+std::int64_t FileLength(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        RaisePlatformError(errno, path);
+    }
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        RaisePlatformError(errno, path);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        RaisePlatformError(errno, path);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        RaisePlatformError(EISDIR, path);
+    }
+    std::string bytes;
+    bytes.reserve(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            RaisePlatformError(errno, path);
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return entries;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        struct stat info {};
+        const std::string full = AddBackslash(folder) + name;
+        const bool isFile = ::stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+        entries.push_back({name, isFile});
+    }
+    ::closedir(dir);
+    return entries;
+}

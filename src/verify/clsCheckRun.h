@@ -1,0 +1,55 @@
+// The verification run: checks every file named by the dropped checksum lists and writes the log lines.
+#pragma once
+
+#include "lists/clsDigestList.h"
+#include "util/NumberFormat.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class ICheckHost;
+class clsStringList;
+
+/// The entry outcomes of a run, added up over all list files.
+struct CheckTotals {
+    std::int64_t correct = 0;
+    std::int64_t sizeMismatch = 0;
+    std::int64_t digestMismatch = 0;
+    std::int64_t missing = 0;
+    std::int64_t undetermined = 0;
+
+    bool AllCorrect() const { return sizeMismatch == 0 && digestMismatch == 0 && missing == 0 && undetermined == 0; }
+};
+
+class clsCheckRun {
+public:
+    explicit clsCheckRun(ICheckHost& host, NumberFormatter formatNumber = FormatGroupedNumber);
+
+    /// Checks every list file of `dropFiles` in order against `checkFolder` (empty: the folder of each
+    /// list file): busy drop box, cleared log, one section per list file with entries, the closing
+    /// lines, idle drop box. An error stops the run where it happens and leaves the drop box busy.
+    void CheckDropFiles(const clsStringList& dropFiles, const std::string& checkFolder);
+
+    /// Checks one list file and writes its section; writes nothing for a list without entries.
+    void CheckDigestFile(const std::string& listPath, const std::string& checkFolder);
+
+    /// The list loaded last; it keeps the entries of the last list file after a run.
+    clsDigestList& DigestList() { return m_DigestList; }
+
+    /// Outcomes since the start of the last CheckDropFiles.
+    const CheckTotals& Totals() const { return m_Totals; }
+
+private:
+    std::string ResolveListedFile(const std::string& base, const std::string& name);
+
+    ICheckHost& m_Host;
+    NumberFormatter m_FormatNumber;
+    clsDigestList m_DigestList;
+    CheckTotals m_Totals;
+    // Case-folded name -> names on disk, per folder, filled only when a listed name is not found as
+    // written; lists made on Windows do not care about letter case.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>> m_FolderIndex;
+};
