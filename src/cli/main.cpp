@@ -1,1 +1,79 @@
-int main() { return 0; }
+// ferrule-check: checks files against checksum lists from the command line, printing the log lines the
+// desktop application would show.
+#include "FerruleVersion.h"
+#include "cli/ConsoleHost.h"
+#include "util/AppError.h"
+#include "util/clsStringList.h"
+#include "verify/clsCheckRun.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr int kExitAllCorrect = 0;
+constexpr int kExitProblemsFound = 1;
+constexpr int kExitError = 2;
+
+constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] LIST...\n"
+                               "Check the files named in checksum lists (CRC-16, CRC-32 or MD5).\n"
+                               "\n"
+                               "  -f, --folder DIR  look the listed files up in DIR (default: beside each list)\n"
+                               "  -h, --help        show this help and exit\n"
+                               "  -V, --version     show the version and exit\n"
+                               "\n"
+                               "Every result line is written to standard output as soon as it is known.\n"
+                               "Exit status: 0 every listed file is correct, 1 some file is missing or differs,\n"
+                               "2 the check stopped on an error (the reason goes to standard error).\n";
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "ferrule-check: %s\nTry 'ferrule-check --help' for more information.\n", message.c_str());
+    return kExitError;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+
+    std::string folder;
+    clsStringList lists;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            lists.Add(std::string(arg), -1);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return kExitAllCorrect;
+        } else if (arg == "-V" || arg == "--version") {
+            std::printf("ferrule-check %s\n", FERRULE_VERSION_TEXT);
+            return kExitAllCorrect;
+        } else if (arg == "-f" || arg == "--folder") {
+            if (i + 1 >= argc) {
+                return UsageError("option '" + std::string(arg) + "' needs a folder");
+            }
+            folder = argv[++i];
+        } else if (arg.starts_with("--folder=")) {
+            folder = std::string(arg.substr(9));
+        } else {
+            return UsageError("unknown option '" + std::string(arg) + "'");
+        }
+    }
+    if (lists.Count() == 0) {
+        return UsageError("no checksum list given");
+    }
+
+    ConsoleHost host(stdout);
+    clsCheckRun run(host);
+    try {
+        run.CheckDropFiles(lists, folder);
+    } catch (const AppError& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "ferrule-check: %s\n", error.Description().c_str());
+        return kExitError;
+    }
+    return run.Totals().AllCorrect() ? kExitAllCorrect : kExitProblemsFound;
+}

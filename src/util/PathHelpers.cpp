@@ -20,7 +20,7 @@ std::size_t RootSeparator(std::string_view path, PathRules rules) {
         if (WildcardMatch(path, "?:\\*")) {
             std::size_t afterDrive = 0;
             NextCodePoint(path, afterDrive); // the drive letter may be any one character
-            return afterDrive + 1;            // the "\" after the colon
+            return afterDrive + 1;           // the "\" after the colon
         }
         if (WildcardMatch(path, "\\\\*\\*")) {
             return path.find('\\', 2); // the "\" after the server name
