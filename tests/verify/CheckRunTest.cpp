@@ -1,0 +1,245 @@
+// The verification run against real files in a temporary folder, through a recording host.
+#include "TempFolder.h"
+#include "util/AppError.h"
+#include "util/NumberFormat.h"
+#include "util/clsStringList.h"
+#include "verify/ICheckHost.h"
+#include "verify/clsCheckRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records every call of the run, in order, so tests can check lines and the order of host events.
+class RecordingHost : public ICheckHost {
+public:
+    std::vector<std::string> lines;
+    std::vector<std::string> events;
+
+    void AddLog(const std::string& line) override {
+        lines.push_back(line);
+        events.push_back("log");
+    }
+    void ClearLog() override {
+        lines.clear();
+        events.push_back("clear");
+    }
+    void DoEvents() override { events.push_back("yield"); }
+    void SetDropBoxBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
+    void SelectLastLogLine() override { events.push_back("select-last"); }
+};
+
+const std::string kHeavy(40, '=');
+const std::string kLight(40, '-');
+const std::string kEnd = "チェックを終了しました。";
+
+// Digests of "hello\n" and of the empty file, worked out independently of this program.
+const std::string kHelloMd5 = "b1946ac92492d2347c6235b4d2611184";
+const std::string kHelloCrc32 = "363A3020";
+const std::string kEmptyCrc32 = "00000000";
+const std::string kHelloCrc16 = "5A34";
+
+std::vector<std::string> Summary(int correct, int size, int digest, int missing, int unknown) {
+    return {kLight,
+            "○: " + std::to_string(correct) + " (正常)",
+            "△: " + std::to_string(size) + " (サイズが不一致)",
+            "▲: " + std::to_string(digest) + " (CRC/MDが不一致)",
+            "×: " + std::to_string(missing) + " (存在しない)",
+            "？: " + std::to_string(unknown) + " (不明なエラー)"};
+}
+
+std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+class CheckRunTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+    RecordingHost host;
+    clsCheckRun run{host, [](std::int64_t n) { return FormatGroupedByThousands(n); }};
+
+    void Run(std::initializer_list<std::string> listPaths, const std::string& folder = "") {
+        clsStringList drops;
+        for (const auto& path : listPaths) {
+            drops.Add(path, -1);
+        }
+        run.CheckDropFiles(drops, folder);
+    }
+};
+
+TEST_F(CheckRunTest, OneListWithEveryOutcome) {
+    dir.Write("a.bin", "hello\n");
+    dir.Write("b.bin", "hello\n");
+    dir.Write("e.bin", "hello\n");
+    const std::string list = dir.Write("sums.crc", "a.bin " + kHelloCrc32 +
+                                                       " 6\r\n"
+                                                       "b.bin " +
+                                                       kHelloCrc32 +
+                                                       " 7\r\n"
+                                                       "c.txt 1234ABCD\r\n"
+                                                       "e.bin 0badF00d\r\n");
+    Run({list});
+    EXPECT_EQ(host.lines, Concat({{kHeavy, "○ a.bin [" + kHelloCrc32 + "]", "△ b.bin", "× c.txt", "▲ e.bin [0BADF00D]"},
+                                  Summary(1, 1, 1, 1, 0),
+                                  {kHeavy, kEnd}}));
+    EXPECT_EQ(run.Totals().correct, 1);
+    EXPECT_FALSE(run.Totals().AllCorrect());
+}
+
+TEST_F(CheckRunTest, EachDigestKindAndLetterCase) {
+    dir.Write("hello.txt", "hello\n");
+    dir.Write("empty.bin", "");
+    const struct {
+        std::string listLine;
+        std::string expected;
+    } rows[] = {
+        {"hello.txt " + kHelloMd5, "○ hello.txt [" + kHelloMd5 + "]"},
+        {"hello.txt B1946AC92492D2347C6235B4D2611184", "○ hello.txt [" + kHelloMd5 + "]"},
+        {"hello.txt 363a3020", "○ hello.txt [363A3020]"},
+        {"hello.txt " + kHelloCrc16, "○ hello.txt [" + kHelloCrc16 + "]"},
+        {"hello.txt 0b55", "▲ hello.txt [0B55]"},
+        {"hello.txt 00000000000000000000000000000000", "▲ hello.txt [00000000000000000000000000000000]"},
+        // A CRC of zero is a result like any other: the empty file really has the CRC-32 00000000.
+        {"empty.bin " + kEmptyCrc32 + " 0", "○ empty.bin [00000000]"},
+        {"empty.bin d41d8cd98f00b204e9800998ecf8427e", "○ empty.bin [d41d8cd98f00b204e9800998ecf8427e]"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.listLine);
+        Run({dir.Write("one.lst", row.listLine + "\n")});
+        ASSERT_EQ(host.lines.size(), 10u);
+        EXPECT_EQ(host.lines[1], row.expected);
+    }
+}
+
+TEST_F(CheckRunTest, ListWithoutEntriesWritesOnlyTheClosingLines) {
+    Run({dir.Write("notes.txt", "; nothing here\r\n\r\nname,12345678\r\n")});
+    EXPECT_EQ(host.lines, (std::vector<std::string>{kHeavy, kEnd}));
+    EXPECT_TRUE(run.Totals().AllCorrect());
+}
+
+TEST_F(CheckRunTest, SizeIsTestedBeforeDigestAndOnlyWhenListed) {
+    dir.Write("f.bin", "hello\n");
+    Run({dir.Write("s.lst", "f.bin " + kHelloCrc32 + "\n")});
+    EXPECT_EQ(host.lines[1], "○ f.bin [" + kHelloCrc32 + "]");
+    Run({dir.Write("s.lst", "f.bin FFFFFFFF 5\n")});
+    EXPECT_EQ(host.lines[1], "△ f.bin"); // a wrong digest is not looked at when the size differs
+}
+
+TEST_F(CheckRunTest, SizesBeyondTwoGibibytesCompareExactly) {
+    const std::string big = dir.File("big.iso");
+    std::filesystem::resize_file(dir.Write("big.iso", ""), 4294967296LL); // sparse: costs no disk
+    Run({dir.Write("big.lst", "big.iso 1234ABCD 4,294,967,297\n")});
+    EXPECT_EQ(host.lines[1], "△ big.iso");
+}
+
+TEST_F(CheckRunTest, TwoListsGiveTwoSectionsInDropOrder) {
+    std::filesystem::create_directory(dir.File("one"));
+    std::filesystem::create_directory(dir.File("two"));
+    dir.Write("one/x.txt", "hello\n");
+    const std::string first = dir.Write("one/first.md5", "x.txt " + kHelloMd5 + "\n");
+    const std::string second = dir.Write("two/second.sfv", "x.txt " + kHelloCrc32 + "\n");
+    Run({second, first});
+    EXPECT_EQ(host.lines, Concat({{kHeavy, "× x.txt"},
+                                  Summary(0, 0, 0, 1, 0),
+                                  {kHeavy, "○ x.txt [" + kHelloMd5 + "]"},
+                                  Summary(1, 0, 0, 0, 0),
+                                  {kHeavy, kEnd}}));
+}
+
+TEST_F(CheckRunTest, CheckFolderReplacesTheListsFolder) {
+    std::filesystem::create_directory(dir.File("copy"));
+    dir.Write("copy/x.txt", "hello\n");
+    const std::string list = dir.Write("x.md5", "x.txt " + kHelloMd5 + "\n");
+    Run({list}, dir.File("copy"));
+    EXPECT_EQ(host.lines[1], "○ x.txt [" + kHelloMd5 + "]");
+    Run({list}, dir.File("copy") + "/"); // no doubled separator problem
+    EXPECT_EQ(host.lines[1], "○ x.txt [" + kHelloMd5 + "]");
+    Run({list});
+    EXPECT_EQ(host.lines[1], "× x.txt");
+}
+
+TEST_F(CheckRunTest, SingleDigestFileChecksTheFileItIsNamedAfter) {
+    dir.Write("setup.exe", "hello\n");
+    Run({dir.Write("setup.exe.md5", "\n  " + kHelloMd5 + "  \n")});
+    EXPECT_EQ(host.lines[1], "○ setup.exe [" + kHelloMd5 + "]");
+}
+
+TEST_F(CheckRunTest, NamesDifferingOnlyInLetterCaseAreFoundWhenUnique) {
+    dir.Write("ReadMe.TXT", "hello\n");
+    dir.Write("twin.txt", "hello\n");
+    dir.Write("TWIN.txt", "hello\n");
+    std::filesystem::create_directory(dir.File("Folder.bin"));
+    Run({dir.Write("c.md5", "README.txt " + kHelloMd5 +
+                                "\n"
+                                "Twin.TXT " +
+                                kHelloMd5 +
+                                "\n"
+                                "folder.bin " +
+                                kHelloMd5 +
+                                "\n"
+                                "Folder.bin " +
+                                kHelloMd5 + "\n")});
+    EXPECT_EQ(host.lines[1], "○ README.txt [" + kHelloMd5 + "]"); // the line shows the name as listed
+    EXPECT_EQ(host.lines[2], "× Twin.TXT");                       // two candidates: no guessing
+    EXPECT_EQ(host.lines[3], "× folder.bin");                     // a folder is not a file
+    EXPECT_EQ(host.lines[4], "× Folder.bin");
+}
+
+TEST_F(CheckRunTest, HostSeesBusyClearYieldPerEntryThenIdle) {
+    dir.Write("a", "hello\n");
+    Run({dir.Write("l.sfv", "a 363A3020\nb 363A3020\n")});
+    const std::vector<std::string> expected = {"busy", "clear", "log", "yield",       "log", "yield",
+                                               "log",  "log",   "log", "log",         "log", "log",
+                                               "log",  "log",   "log", "select-last", "idle"};
+    EXPECT_EQ(host.events, expected);
+}
+
+TEST_F(CheckRunTest, ErrorStopsTheRunAndLeavesTheDropBoxBusy) {
+    dir.Write("a", "hello\n");
+    const std::string good = dir.Write("good.sfv", "a 363A3020\n");
+    const std::string duplicate = dir.Write("dup.sfv", "a 363A3020\nA 363A3020\n");
+    const std::string never = dir.Write("never.sfv", "a 363A3020\n");
+    const struct {
+        std::string path;
+        std::int32_t number;
+    } rows[] = {
+        {duplicate, ErrorNumber::DuplicateKey},
+        {dir.File("missing.sfv"), 2},
+        {dir.Path(), 21},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        host.events.clear();
+        try {
+            Run({good, row.path, never});
+            FAIL() << "the run should have stopped";
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.Number(), row.number);
+            EXPECT_NE(error.Description().find(row.path), std::string::npos) << error.Description();
+        }
+        EXPECT_EQ(host.lines, Concat({{kHeavy, "○ a [363A3020]"}, Summary(1, 0, 0, 0, 0)}));
+        EXPECT_EQ(host.events.back(), "log");
+        EXPECT_EQ(std::count(host.events.begin(), host.events.end(), "idle"), 0);
+    }
+}
+
+TEST_F(CheckRunTest, SummaryCountsUseTheGivenGrouping) {
+    std::string list;
+    for (int i = 0; i < 1234; ++i) {
+        list += "missing" + std::to_string(i) + " 1234\n";
+    }
+    Run({dir.Write("many.crc", list)});
+    EXPECT_EQ(host.lines[1234 + 5], "×: 1,234 (存在しない)");
+    EXPECT_EQ(run.Totals().missing, 1234);
+}
+
+} // namespace
