@@ -1,0 +1,120 @@
+// Windows side of the file-system functions: wide-character API, so long and Japanese names work.
+#include "util/FileSystem.h"
+
+#include "util/AppError.h"
+#include "util/PathHelpers.h"
+#include "util/WinText.h"
+
+#include <windows.h>
+
+namespace {
+
+// The wide form of `path`; long absolute paths get the "\\?\" prefix that lifts the 260-character limit.
+std::wstring ToWidePath(const std::string& path) {
+    std::wstring wide = Utf8ToWide(path);
+    if (wide.size() >= MAX_PATH && wide.rfind(L"\\\\", 0) != 0 && wide.size() > 2 && wide[1] == L':') {
+        for (auto& c : wide) {
+            c = c == L'/' ? L'\\' : c;
+        }
+        wide = L"\\\\?\\" + wide;
+    }
+    return wide;
+}
+
+std::string SystemMessage(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 && buffer != nullptr ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "エラー " + std::to_string(code) : WideToUtf8(text);
+}
+
+// Closes a handle on every way out of the reading function.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : m_Handle(handle) {}
+    ~FileHandle() {
+        if (m_Handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(m_Handle);
+        }
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return m_Handle; }
+
+private:
+    HANDLE m_Handle = INVALID_HANDLE_VALUE;
+};
+
+} // namespace
+
+PathRules NativePathRules() {
+    return PathRules::Windows;
+}
+
+void RaisePlatformError(int code, const std::string& path) {
+    RaiseError(code, SystemMessage(static_cast<DWORD>(code)) + "(" + path + ")");
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(ToWidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::int64_t FileLength(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(ToWidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+        RaisePlatformError(static_cast<int>(GetLastError()), path);
+    }
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    // Others may read the file while we do, but not write it.
+    FileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        RaisePlatformError(static_cast<int>(GetLastError()), path);
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        RaisePlatformError(static_cast<int>(GetLastError()), path);
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    char chunk[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
+            RaisePlatformError(static_cast<int>(GetLastError()), path);
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAW data{};
+    const std::string pattern = AddBackslash(folder.empty() ? std::string(".") : folder) + "*";
+    HANDLE find = FindFirstFileW(ToWidePath(pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return entries;
+    }
+    do {
+        const std::string name = WideToUtf8(data.cFileName);
+        if (name != "." && name != "..") {
+            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0});
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return entries;
+}
