@@ -1,0 +1,28 @@
+// MD5 over bytes in memory, fed in pieces.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+struct evp_md_ctx_st;
+
+class clsMD5Context {
+public:
+    using Digest = std::array<std::uint8_t, 16>;
+
+    /// Starts a new MD5 computation. Raises the digest error when the MD5 engine is not available.
+    clsMD5Context();
+    ~clsMD5Context();
+    clsMD5Context(const clsMD5Context&) = delete;
+    clsMD5Context& operator=(const clsMD5Context&) = delete;
+
+    /// Adds `size` bytes at `data`; false when the engine fails.
+    bool Update(const unsigned char* data, std::size_t size);
+
+    /// The digest of everything added, byte 0 first; false when the engine fails. Ends the computation.
+    bool Final(Digest& digest);
+
+private:
+    evp_md_ctx_st* m_Context = nullptr;
+};
