@@ -36,6 +36,13 @@ public:
     std::vector<ItemPtr>::const_iterator end() const { return m_Items.end(); }
 
 private:
+    /// Add, naming `listPath` (when not empty) in the duplicate-key error.
+    ItemPtr AddEntry(const std::string& strName, const std::string& listPath);
+    std::size_t PositionOf(std::int32_t Index) const;
+    std::size_t PositionOf(std::string_view Index) const;
+    void RemoveAt(std::size_t position);
+
     std::vector<ItemPtr> m_Items;
+    std::vector<std::string> m_Keys;                  // case-folded key of each entry, as it was added
     std::unordered_map<std::string, ItemPtr> m_ByKey; // case-folded name -> entry
 };

@@ -40,6 +40,13 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
         }
         cp = (cp << 6) | (c & 0x3F);
     }
+    // Overlong forms ("\xC0\xAF" for "/"), surrogates and values beyond U+10FFFF are malformed too:
+    // decoding them would let different byte strings pass for the same character.
+    constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        ++pos;
+        return lead;
+    }
     pos += length;
     return cp;
 }
