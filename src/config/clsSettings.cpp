@@ -1,0 +1,132 @@
+#include "config/clsSettings.h"
+
+#include "config/ConfigValues.h"
+#include "util/PathHelpers.h"
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr std::string_view kSection = "Settings";
+
+// A window position in the file: pixels, read into twips. Empty keeps the default; false for a bad value.
+bool ReadPosition(const std::string& fileName, std::string_view key, double twipsPerPixel, float& field) {
+    const std::string value = ReadIniString(fileName, kSection, key);
+    const std::string_view trimmed = TrimSpaces(value);
+    if (trimmed.empty()) {
+        return true;
+    }
+    const std::optional<std::int32_t> pixels = ParseInteger(trimmed);
+    if (!pixels) {
+        return false;
+    }
+    field = static_cast<float>(*pixels * twipsPerPixel);
+    return true;
+}
+
+bool ReadFlag(const std::string& fileName, std::string_view key, bool& field) {
+    const std::string value = ReadIniString(fileName, kSection, key);
+    const std::string_view trimmed = TrimSpaces(value);
+    if (trimmed.empty()) {
+        return true;
+    }
+    const std::optional<bool> flag = ParseFlag(trimmed);
+    if (!flag) {
+        return false;
+    }
+    field = *flag;
+    return true;
+}
+
+// Twips back to pixels: both sides rounded first, then a division that truncates toward zero.
+std::string PositionText(float twips, double twipsPerPixel) {
+    const std::int64_t numerator = RoundToInt32(twips);
+    std::int64_t denominator = RoundToInt32(twipsPerPixel);
+    if (denominator == 0) {
+        denominator = 1; // a ratio below half a twip per pixel is no screen; don't divide by zero
+    }
+    return std::to_string(numerator / denominator);
+}
+
+// The executable's file name without its last extension ("ferrule.exe" -> "ferrule").
+std::string BaseName(const std::string& fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || dot == 0) {
+        return fileName;
+    }
+    return fileName.substr(0, dot);
+}
+
+} // namespace
+
+clsSettings::clsSettings(std::string executablePath, double twipsPerPixelX, double twipsPerPixelY)
+    : m_ExecutablePath(std::move(executablePath)), m_TwipsPerPixelX(twipsPerPixelX), m_TwipsPerPixelY(twipsPerPixelY) {
+    InitSettings();
+}
+
+void clsSettings::InitSettings() {
+    m_FileName.clear();
+    if (!m_ExecutablePath.empty()) {
+        m_FileName = AddBackslash(GetParentFolder(m_ExecutablePath)) + BaseName(GetFileName(m_ExecutablePath)) + ".ini";
+    }
+    m_LogWindowLeft = 0.0f;
+    m_LogWindowTop = 0.0f;
+    m_LogWindowWidth = 0.0f;
+    m_LogWindowHeight = 0.0f;
+    m_ShowLogWindow = false;
+    m_ThemeName.clear();
+    m_WindowLeft = 0.0f;
+    m_WindowTop = 0.0f;
+    m_WindowTopMost = false;
+}
+
+void clsSettings::LoadSettings() {
+    InitSettings();
+    if (m_FileName.empty()) {
+        return;
+    }
+    const auto readAll = [&]() {
+        if (!ReadPosition(m_FileName, "LogWindowLeft", m_TwipsPerPixelX, m_LogWindowLeft) ||
+            !ReadPosition(m_FileName, "LogWindowTop", m_TwipsPerPixelY, m_LogWindowTop) ||
+            !ReadPosition(m_FileName, "LogWindowWidth", m_TwipsPerPixelX, m_LogWindowWidth) ||
+            !ReadPosition(m_FileName, "LogWindowHeight", m_TwipsPerPixelY, m_LogWindowHeight) ||
+            !ReadFlag(m_FileName, "ShowLogWindow", m_ShowLogWindow)) {
+            return false;
+        }
+        const std::string themeName = ReadIniString(m_FileName, kSection, "ThemeName");
+        if (const std::string_view trimmed = TrimSpaces(themeName); !trimmed.empty()) {
+            m_ThemeName = std::string(trimmed);
+        }
+        return ReadPosition(m_FileName, "WindowLeft", m_TwipsPerPixelX, m_WindowLeft) &&
+               ReadPosition(m_FileName, "WindowTop", m_TwipsPerPixelY, m_WindowTop) &&
+               ReadFlag(m_FileName, "WindowTopMost", m_WindowTopMost);
+    };
+    bool loaded = false;
+    try {
+        loaded = readAll();
+    } catch (...) {
+        // Settings that cannot be read are no settings: the defaults, whatever went wrong.
+    }
+    if (!loaded) {
+        InitSettings();
+    }
+}
+
+void clsSettings::SaveSettings() {
+    if (m_FileName.empty()) {
+        return;
+    }
+    // Alphabetical, so a new file lists the keys in this order. A failed write is not reported: the
+    // settings are simply not kept.
+    WriteIniString(m_FileName, kSection, "LogWindowHeight", PositionText(m_LogWindowHeight, m_TwipsPerPixelY));
+    WriteIniString(m_FileName, kSection, "LogWindowLeft", PositionText(m_LogWindowLeft, m_TwipsPerPixelX));
+    WriteIniString(m_FileName, kSection, "LogWindowTop", PositionText(m_LogWindowTop, m_TwipsPerPixelY));
+    WriteIniString(m_FileName, kSection, "LogWindowWidth", PositionText(m_LogWindowWidth, m_TwipsPerPixelX));
+    WriteIniString(m_FileName, kSection, "ShowLogWindow", m_ShowLogWindow ? "1" : "0");
+    WriteIniString(m_FileName, kSection, "ThemeName", m_ThemeName);
+    WriteIniString(m_FileName, kSection, "WindowLeft", PositionText(m_WindowLeft, m_TwipsPerPixelX));
+    WriteIniString(m_FileName, kSection, "WindowTop", PositionText(m_WindowTop, m_TwipsPerPixelY));
+    WriteIniString(m_FileName, kSection, "WindowTopMost", m_WindowTopMost ? "1" : "0");
+}
