@@ -157,7 +157,8 @@ std::optional<std::int32_t> ParseColor(std::string_view text) {
         }
         return static_cast<std::int32_t>(*bits);
     }
-    if (WildcardMatch(text, "#[0-9A-Fa-f]*")) {
+    // "#" alone would stand for any digit in a pattern.
+    if (WildcardMatch(text, "[#][0-9A-Fa-f]*")) {
         // Written red, green, blue; held blue, green, red.
         std::string hex(Mid(text, 6, 2));
         hex += Mid(text, 4, 2);
