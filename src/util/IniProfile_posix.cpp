@@ -105,7 +105,8 @@ ProfileFile ReadProfileFile(const std::string& path) {
     if (path.empty()) {
         return file;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a pipe under the file's name must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         file.exists = errno != ENOENT && errno != ENOTDIR;
         return file;

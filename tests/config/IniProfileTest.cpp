@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -148,6 +149,9 @@ TEST_P(IniApiTest, FailsWhereNothingCanBeWritten) {
     EXPECT_TRUE(fs::is_directory(folder.File("dir.ini")));
     EXPECT_EQ(GetParam().get("S", "A", "d", folder.File("dir.ini"), 255), "d");
     EXPECT_FALSE(GetParam().write("S", "A", "1", folder.File("missing/x.ini")));
+    ASSERT_EQ(::mkfifo(folder.File("pipe.ini").c_str(), 0600), 0);
+    EXPECT_EQ(GetParam().get("S", "A", "d", folder.File("pipe.ini"), 255), "d");
+    EXPECT_FALSE(GetParam().write("S", "A", "1", folder.File("pipe.ini")));
 }
 
 // Exact bytes of our own editing.
