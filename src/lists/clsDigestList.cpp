@@ -55,6 +55,10 @@ std::int64_t ParseSize(std::string_view sizeText, const std::string& listPath) {
     return value;
 }
 
+[[noreturn]] void RaiseNameNotInList(std::string_view name) {
+    RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", name, {}));
+}
+
 } // namespace
 
 clsDigestList::ItemPtr clsDigestList::Add(const std::string& strName) {
@@ -96,7 +100,7 @@ std::size_t clsDigestList::PositionOf(std::int32_t Index) const {
 std::size_t clsDigestList::PositionOf(std::string_view Index) const {
     const std::string key = CaseFold(Index);
     if (m_ByKey.find(key) == m_ByKey.end()) {
-        RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", Index, {}));
+        RaiseNameNotInList(Index);
     }
     return static_cast<std::size_t>(std::find(m_Keys.begin(), m_Keys.end(), key) - m_Keys.begin());
 }
@@ -108,7 +112,7 @@ clsDigestList::ItemPtr clsDigestList::Item(std::int32_t Index) const {
 clsDigestList::ItemPtr clsDigestList::Item(std::string_view Index) const {
     const auto found = m_ByKey.find(CaseFold(Index));
     if (found == m_ByKey.end()) {
-        RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", Index, {}));
+        RaiseNameNotInList(Index);
     }
     return found->second;
 }

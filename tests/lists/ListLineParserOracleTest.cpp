@@ -91,7 +91,9 @@ std::string Printable(const std::string& text) {
     for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20) {
-            out += "<" + std::to_string(u) + ">";
+            out += '<';
+            out += std::to_string(u);
+            out += '>';
         } else {
             out += c;
         }
