@@ -19,7 +19,7 @@ DropBoxStyle LightGround(Rgb ball, Rgb ink) {
     style.ink = ink;
     style.inkTop = 0.22;
     style.inkBottom = 0.5;
-    style.shadow = Rgb::FromHex(0x9AA3B4);
+    style.shadow = Rgb::FromHex(0x8A93A6);
     return style;
 }
 
@@ -34,7 +34,7 @@ DropBoxStyle GreenGround(Rgb ball, Rgb ink) {
     DropBoxStyle style = LightGround(ball, ink);
     style.groundA = Rgb::FromHex(0xF3F8EF);
     style.groundB = Rgb::FromHex(0xE2EEDC);
-    style.shadow = Rgb::FromHex(0x93AA8E);
+    style.shadow = Rgb::FromHex(0x859C80);
     return style;
 }
 
