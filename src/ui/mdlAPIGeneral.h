@@ -1,0 +1,28 @@
+// Window-system helpers of the desktop application: always-on-top, screen units, system colours.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+#include <cstdint>
+
+class QPalette;
+class QWidget;
+
+/// Puts `window` above all normal windows or back among them, without re-creating or activating it;
+/// `show` also shows it.
+void SetWindowTopMost(QWidget* window, bool topMost, bool show);
+
+/// Twips (1/1440 inch) per pixel of the primary screen: 15 at 96 dots per inch.
+double TwipsPerPixelX();
+double TwipsPerPixelY();
+
+/// `value` to the nearest integer, ties to the even neighbour.
+long long RoundHalfEven(double value);
+
+/// The colour `color` stands for: 0x00BBGGRR, or 0x800000nn for the system colour with index nn,
+/// taken from the matching role of `palette`.
+QColor ColorFromWin32(std::int32_t color, const QPalette& palette);
+
+/// The font of both windows: a Japanese UI gothic face, 9 points, normal weight.
+QFont WindowFont();
