@@ -29,15 +29,6 @@ TEST(DetMath, AnglesAgreeWithTheStandardLibrary) {
     EXPECT_EQ(DetMath::Atan2(0.0, 0.0), 0.0);
 }
 
-TEST(DetMath, WholePowersAndSmoothStep) {
-    for (const unsigned n : {0u, 1u, 2u, 7u, 60u}) {
-        EXPECT_NEAR(DetMath::PowInt(0.97, n), std::pow(0.97, n), 1e-12) << n;
-    }
-    EXPECT_EQ(DetMath::SmoothStep(1.0, 3.0, 0.5), 0.0);
-    EXPECT_EQ(DetMath::SmoothStep(1.0, 3.0, 2.0), 0.5);
-    EXPECT_EQ(DetMath::SmoothStep(1.0, 3.0, 9.0), 1.0);
-}
-
 TEST(Rgb, DisplayValuesSurviveTheTripThroughLinearLight) {
     for (std::uint32_t v = 0; v < 256; ++v) {
         const Rgb c = Rgb::FromHex(v << 16 | (255 - v) << 8 | v);
@@ -83,28 +74,6 @@ TEST(DigitRows, RowsAreTheCrc32Table) {
     EXPECT_EQ(rows.Line(0).substr(0, 27), "77073096 EE0E612C 990951BA ");
     for (int r = 0; r < rows.Rows(); ++r) {
         EXPECT_GE(static_cast<int>(rows.Line(r).size()) * (HexFont::GlyphWidth + 1), 128) << r;
-    }
-}
-
-TEST(DigitRows, InkFollowsTheFontAndTheLayout) {
-    const int top = 5;
-    const int pitch = 9;
-    const int shift = 4;
-    const DigitRows rows(top, pitch, 2, shift, 60);
-    for (int y = 0; y < top + 3 * pitch; ++y) {
-        for (int x = -3; x < 60; ++x) {
-            int expected = -1;
-            const int row = (y - top) / pitch;
-            const int gy = (y - top) % pitch;
-            const int sx = x + row * shift;
-            if (y >= top && row < 2 && gy < HexFont::GlyphHeight && sx >= 0) {
-                const char c = rows.Line(row)[static_cast<std::size_t>(sx / (HexFont::GlyphWidth + 1))];
-                if (HexFont::Ink(c, sx % (HexFont::GlyphWidth + 1), gy)) {
-                    expected = row;
-                }
-            }
-            ASSERT_EQ(rows.InkRow(x, y), expected) << x << "," << y;
-        }
     }
 }
 

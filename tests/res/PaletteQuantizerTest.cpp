@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -70,25 +69,6 @@ TEST(PaletteQuantizer, ManyColoursStayClose) {
     EXPECT_LE(worst, 10);
 }
 
-TEST(PaletteQuantizer, EachPixelGetsTheNearestPaletteColour) {
-    const Bitmap32 picture = Gradient();
-    const IndexedImage image = PaletteQuantizer::Quantize(picture);
-    const auto distance = [](const std::array<std::uint8_t, 3>& a, const std::array<std::uint8_t, 4>& b) {
-        int sum = 0;
-        for (std::size_t c = 0; c < 3; ++c) {
-            const int d = static_cast<int>(a[c]) - static_cast<int>(b[c]);
-            sum += (c == 0 ? 3 : c == 1 ? 4 : 2) * d * d;
-        }
-        return sum;
-    };
-    for (std::size_t i = 0; i < picture.rgba.size(); i += 7) {
-        const int chosen = distance(Shown(image, i), picture.rgba[i]);
-        for (const auto& entry : image.palette) {
-            ASSERT_LE(chosen, distance(entry, picture.rgba[i])) << i;
-        }
-    }
-}
-
 TEST(PaletteQuantizer, PaletteDependsOnTheColoursNotOnWhereTheyAre) {
     const Bitmap32 picture = Gradient();
     Bitmap32 shuffled = picture;
@@ -97,12 +77,4 @@ TEST(PaletteQuantizer, PaletteDependsOnTheColoursNotOnWhereTheyAre) {
     const IndexedImage a = PaletteQuantizer::Quantize(picture);
     const IndexedImage b = PaletteQuantizer::Quantize(shuffled);
     EXPECT_EQ(a.palette, b.palette);
-}
-
-TEST(PaletteQuantizer, IgnoresAlpha) {
-    Bitmap32 picture = FromColours(2, 1, {{10, 20, 30}, {10, 20, 30}});
-    picture.rgba[1][3] = 0;
-    const IndexedImage image = PaletteQuantizer::Quantize(picture);
-    ASSERT_EQ(image.palette.size(), 1u);
-    EXPECT_EQ(image.indices, (std::vector<std::uint8_t>{0, 0}));
 }
