@@ -27,6 +27,8 @@ std::string DescribeErrno(int code) {
             return "ファイルの読み込み中に入出力エラーが発生しました。";
         case ENAMETOOLONG:
             return "パスが長すぎます。";
+        case ENODEV:
+            return "通常のファイルではありません。";
         default:
             return std::strerror(code);
     }
@@ -73,7 +75,8 @@ std::int64_t FileLength(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking open: a FIFO under the name must fail below, not wait for a writer.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         RaisePlatformError(errno, path);
     }
@@ -84,6 +87,10 @@ std::string ReadFileBytes(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         RaisePlatformError(EISDIR, path);
     }
+    if (!S_ISREG(info.st_mode)) {
+        RaisePlatformError(ENODEV, path); // a pipe or device has no end to read to
+    }
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
     bytes.reserve(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
     char chunk[65536];
