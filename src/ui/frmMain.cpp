@@ -186,6 +186,7 @@ void frmMain::Form_Load() {
         return;
     }
     m_Loaded = true;
+    winId(); // the native window exists from here on, so that its frame counts in its outer size
     m_TwipsPerPixelX = TwipsPerPixelX();
     m_TwipsPerPixelY = TwipsPerPixelY();
 
