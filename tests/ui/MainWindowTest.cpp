@@ -52,7 +52,7 @@ QStringList MenuTexts(QMenu* menu) {
 }
 
 // Opens the main menu the way the user does, with a right-click on the drop box, and hands it over.
-std::shared_ptr<bool> OpenMainMenu(frmMain& window, std::function<void(QMenu*)> handle) {
+WatcherPtr OpenMainMenu(frmMain& window, std::function<void(QMenu*)> handle) {
     auto opened = OnNextPopup(std::move(handle));
     QTest::mouseClick(window.DropBox(), Qt::RightButton, Qt::NoModifier, QPoint(40, 40));
     return opened;

@@ -28,28 +28,6 @@ std::vector<std::pair<std::string, TestFactory>>& MutableRegistry() {
     return registry;
 }
 
-// Polls until `find` returns a widget, then hands it to `handle` once.
-std::shared_ptr<bool> Poll(std::function<QWidget*()> find, std::function<void(QWidget*)> handle) {
-    auto seen = std::make_shared<bool>(false);
-    auto* timer = new QTimer;
-    auto waited = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [=] {
-        *waited += kPollMs;
-        QWidget* widget = find();
-        if (widget == nullptr && *waited < kPollLimitMs) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        if (widget != nullptr) {
-            *seen = true;
-            handle(widget);
-        }
-    });
-    timer->start(kPollMs);
-    return seen;
-}
-
 } // namespace
 
 int Register(const char* name, TestFactory factory) {
@@ -61,17 +39,38 @@ const std::vector<std::pair<std::string, TestFactory>>& Registry() {
     return MutableRegistry();
 }
 
-std::shared_ptr<bool> OnNextPopup(std::function<void(QMenu*)> handle) {
-    return Poll(
+Watcher::Watcher(std::function<QWidget*()> find, std::function<void(QWidget*)> handle) : m_Timer(new QTimer) {
+    QObject::connect(m_Timer, &QTimer::timeout, m_Timer, [this, find = std::move(find), handle = std::move(handle)] {
+        m_Waited += kPollMs;
+        QWidget* widget = find();
+        if (widget == nullptr && m_Waited < kPollLimitMs) {
+            return;
+        }
+        m_Timer->stop();
+        if (widget != nullptr) {
+            m_Seen = true;
+            handle(widget);
+        }
+    });
+    m_Timer->start(kPollMs);
+}
+
+Watcher::~Watcher() {
+    m_Timer->stop();
+    m_Timer->deleteLater();
+}
+
+WatcherPtr OnNextPopup(std::function<void(QMenu*)> handle) {
+    return std::make_unique<Watcher>(
         [] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             return menu != nullptr && menu->isVisible() ? menu : nullptr;
         },
-        [handle](QWidget* widget) { handle(static_cast<QMenu*>(widget)); });
+        [handle = std::move(handle)](QWidget* widget) { handle(static_cast<QMenu*>(widget)); });
 }
 
-std::shared_ptr<bool> OnNextModal(std::function<void(QWidget*)> handle) {
-    return Poll(
+WatcherPtr OnNextModal(std::function<void(QWidget*)> handle) {
+    return std::make_unique<Watcher>(
         [] {
             QWidget* modal = QApplication::activeModalWidget();
             return modal != nullptr && modal->isVisible() ? modal : nullptr;
@@ -79,17 +78,18 @@ std::shared_ptr<bool> OnNextModal(std::function<void(QWidget*)> handle) {
         std::move(handle));
 }
 
-std::shared_ptr<MessageSeen> AnswerNextMessage() {
-    auto seen = std::make_shared<MessageSeen>();
-    OnNextModal([seen](QWidget* widget) {
+std::unique_ptr<MessageSeen> AnswerNextMessage() {
+    auto seen = std::make_unique<MessageSeen>();
+    MessageSeen* record = seen.get();
+    seen->watcher = OnNextModal([record](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         if (box == nullptr) {
             return;
         }
-        seen->seen = true;
-        seen->title = box->windowTitle();
-        seen->text = box->text();
-        seen->icon = box->icon();
+        record->seen = true;
+        record->title = box->windowTitle();
+        record->text = box->text();
+        record->icon = box->icon();
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
     return seen;
@@ -101,27 +101,47 @@ void ClickMenuItem(QMenu* menu, QAction* action) {
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, centre);
 }
 
-DropOutcome DragOver(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons) {
+namespace {
+
+DropOutcome EnterAndMove(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons) {
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
     const QPoint pos(target->width() / 2, target->height() / 2);
     QDragEnterEvent enter(pos, offered, &data, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &enter);
+    // As in a real drag, moves only reach a target that accepted the enter.
     QDragMoveEvent move(pos + QPoint(1, 1), offered, &data, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &move);
     DropOutcome outcome;
-    outcome.overAccepted = move.isAccepted();
-    outcome.overAction = move.dropAction();
+    outcome.overAccepted = enter.isAccepted() && move.isAccepted();
+    outcome.overAction = outcome.overAccepted ? move.dropAction() : Qt::IgnoreAction;
     return outcome;
 }
 
-DropOutcome DragAndDrop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons) {
-    DropOutcome outcome = DragOver(target, data, buttons);
+} // namespace
+
+DropOutcome DragOver(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons) {
+    DropOutcome outcome = EnterAndMove(target, data, buttons);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(target, &leave);
+    return outcome;
+}
+
+DropOutcome DragAndDrop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons,
+                        const std::function<void()>& beforeDrop) {
+    DropOutcome outcome = EnterAndMove(target, data, buttons);
+    if (beforeDrop) {
+        beforeDrop();
+    }
     const QPoint pos(target->width() / 2 + 1, target->height() / 2 + 1);
     QDropEvent drop(QPointF(pos), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::NoButton,
                     Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
     outcome.dropAccepted = drop.isAccepted();
-    outcome.dropAction = drop.dropAction();
+    outcome.dropAction = outcome.dropAccepted ? drop.dropAction() : Qt::IgnoreAction;
+    if (!outcome.overAccepted) {
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(target, &leave);
+    }
     return outcome;
 }
 

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -30,21 +31,40 @@ const std::vector<std::pair<std::string, TestFactory>>& Registry();
     [[maybe_unused]] static const int Class##_registered =                                                             \
         UiTest::Register(#Class, [] { return std::unique_ptr<QObject>(new Class); })
 
-/// Waits (in a timer, so also inside modal loops) for a popup menu to open and hands it to `handle`.
-/// The returned flag turns true once that happened.
-std::shared_ptr<bool> OnNextPopup(std::function<void(QMenu*)> handle);
-/// The same for a modal dialog (message box, file dialog).
-std::shared_ptr<bool> OnNextModal(std::function<void(QWidget*)> handle);
+/// Polls (in a timer, so also inside modal loops) for a widget that `find` returns and hands it once to
+/// `handle`. Polling stops when the widget was seen, after ten seconds, or when the watcher goes away.
+class Watcher {
+public:
+    Watcher(std::function<QWidget*()> find, std::function<void(QWidget*)> handle);
+    ~Watcher();
+    Watcher(const Watcher&) = delete;
+    Watcher& operator=(const Watcher&) = delete;
 
-/// What a message box showed.
+    bool Seen() const { return m_Seen; }
+    explicit operator bool() const { return m_Seen; }
+
+private:
+    QTimer* m_Timer = nullptr;
+    bool m_Seen = false;
+    int m_Waited = 0;
+};
+using WatcherPtr = std::unique_ptr<Watcher>;
+
+/// Watches for the next popup menu.
+WatcherPtr OnNextPopup(std::function<void(QMenu*)> handle);
+/// Watches for the next modal dialog (message box, file dialog).
+WatcherPtr OnNextModal(std::function<void(QWidget*)> handle);
+
+/// What a message box showed; the box is answered with OK.
 struct MessageSeen {
     bool seen = false;
     QString title;
     QString text;
     int icon = -1;
+    WatcherPtr watcher;
 };
 /// Answers the next message box with OK, recording it.
-std::shared_ptr<MessageSeen> AnswerNextMessage();
+std::unique_ptr<MessageSeen> AnswerNextMessage();
 
 /// Clicks `action` of an open `menu` with the left button.
 void ClickMenuItem(QMenu* menu, QAction* action);
@@ -58,7 +78,9 @@ struct DropOutcome {
 };
 /// A drag of `data` that enters and moves over `target` with `buttons` held, then drops. At the drop
 /// the buttons read as none, as X11 reports them.
-DropOutcome DragAndDrop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons);
+/// `beforeDrop` runs between the last move and the drop.
+DropOutcome DragAndDrop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons,
+                        const std::function<void()>& beforeDrop = {});
 /// Only the drag-over part (enter and move), leaving again.
 DropOutcome DragOver(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons);
 /// File URLs of `paths`, in order.
