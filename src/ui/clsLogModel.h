@@ -3,21 +3,27 @@
 
 #include <QAbstractListModel>
 #include <QString>
+#include <QTimer>
 
 #include <vector>
 
 class clsLogModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    explicit clsLogModel(QObject* parent = nullptr);
 
-    /// Appends one line at the end.
+    /// Appends one line at the end. The views learn of new lines in batches, a moment later or at the
+    /// next Flush, so that a long log is laid out and painted a few times, not once per line.
     void Append(const QString& line);
     /// Removes every line.
     void Clear();
+    /// Tells the views of every line appended so far.
+    void Flush();
+
+    /// All lines appended, whether the views show them yet or not.
+    int Count() const { return static_cast<int>(m_Lines.size()); }
     /// The line at `row` (0 to Count - 1).
     const QString& Line(int row) const { return m_Lines[static_cast<std::size_t>(row)]; }
-    int Count() const { return static_cast<int>(m_Lines.size()); }
     /// Every line followed by CR LF, the last one included.
     QString Text() const;
 
@@ -26,4 +32,6 @@ public:
 
 private:
     std::vector<QString> m_Lines;
+    int m_Shown = 0; // lines the views have been told of
+    QTimer m_FlushTimer;
 };

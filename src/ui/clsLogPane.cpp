@@ -13,7 +13,7 @@
 namespace {
 
 // How long appended lines may wait before the view selects and shows the last one: short enough to
-// look immediate, long enough that a fast run does not re-layout the view for every line.
+// look immediate, long enough that a fast check does not scroll the view for every line.
 constexpr int kSelectDelayMs = 25;
 
 constexpr Qt::KeyboardModifiers kShiftCtrlAlt = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
@@ -73,6 +73,7 @@ void clsLogPane::setSelectedIndex(int index) {
         selection->clearSelection();
         return;
     }
+    m_Model->Flush();
     const QModelIndex row = m_Model->index(index);
     selection->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
     m_lstLogBox->scrollTo(row);
@@ -104,6 +105,7 @@ int clsLogPane::IndexFromY(int y) const {
     if (count == 0) {
         return -1;
     }
+    m_Model->Flush();
     const int rowHeight = qMax(1, m_lstLogBox->sizeHintForRow(0));
     const QModelIndex top = m_lstLogBox->indexAt(QPoint(0, 0));
     const int row = y / rowHeight + (top.isValid() ? top.row() : 0);

@@ -120,7 +120,7 @@ private slots:
         }
         window.SetLogWindowVisible(true);
         clsLogPane* pane = window.LogWindow()->LogPane();
-        QCOMPARE(pane->List()->model()->rowCount(), 3);
+        QTRY_COMPARE(pane->List()->model()->rowCount(), 3);
         QCOMPARE(pane->List()->model()->index(2, 0).data().toString(), QStringLiteral("three"));
         QCOMPARE(pane->SelectedIndex(), 2);
     }
