@@ -1,4 +1,5 @@
 // ferrule-check as a user runs it: arguments, standard output, standard error and the exit status.
+// Runs the program through a POSIX shell, so it is built for POSIX systems only.
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
