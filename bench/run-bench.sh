@@ -102,7 +102,7 @@ done | awk -F'|' '
         if (failed || n == 0) { printf "%-7s %-7s %-14s   FAILED in a timed round\n", label[1], label[2], tool; next }
         for (i = 2; i <= n; i++) { v = t[i]; for (j = i - 1; j >= 1 && t[j] > v; j--) { t[j + 1] = t[j] }; t[j + 1] = v }
         best = t[1]; med = (n % 2) ? t[(n + 1) / 2] : (t[n / 2] + t[n / 2 + 1]) / 2
-        printf "%-7s %-7s %-14s %7d %9.0f %10.0f %10.0f %12.0f %12.0f\n", label[1], label[2], tool, $2, $3 / 1e6,
+        printf "%-7s %-7s %-14s %7d %9.0f %10.0f %10.0f %12.1f %12.1f\n", label[1], label[2], tool, $2, $3 / 1e6,
                $3 / 1e6 / best, $3 / 1e6 / med, $2 / best, $2 / med
         key = label[1] " " label[2]; medians[key, tool] = med; bests[key, tool] = best; tools[key] = tools[key] "|" tool
         if (!(key in seen)) { seen[key] = 1; order[++keys] = key }
