@@ -398,7 +398,9 @@ private slots:
         TempFolder data;
         std::string list;
         for (int i = 0; i < 400; ++i) {
-            const std::string name = "f" + std::to_string(i) + ".bin";
+            std::string name = "f"; // appended in steps: GCC 12 warns falsely about "literal" + std::string&&
+            name += std::to_string(i);
+            name += ".bin";
             data.Write(name, kNumbers);
             list += name + " " + kNumbersCrc32 + "\r\n";
         }
