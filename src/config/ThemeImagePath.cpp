@@ -16,5 +16,12 @@ std::string ResolveThemeImagePath(std::string_view value, std::string_view theme
     if (value.empty()) {
         return {};
     }
-    return AddBackslash(GetParentFolder(themeFile, rules), rules) + std::string(value);
+    std::string relative(value);
+    if (rules == PathRules::Posix) {
+        // Theme files are mostly written on Windows: "blue\drop.bmp" means the folder blue.
+        for (char& c : relative) {
+            c = c == '\\' ? '/' : c;
+        }
+    }
+    return AddBackslash(GetParentFolder(themeFile, rules), rules) + relative;
 }

@@ -11,6 +11,7 @@
 bool IsThemeImagePathAbsolute(std::string_view value, PathRules rules = NativePathRules());
 
 /// The picture path `value` as the program opens it: absolute paths unchanged, "" for an empty value,
-/// otherwise the folder of `themeFile` with a separator, followed by `value`.
+/// otherwise the folder of `themeFile` with a separator, followed by `value` (under the POSIX rules with
+/// its backslashes read as separators).
 std::string ResolveThemeImagePath(std::string_view value, std::string_view themeFile,
                                   PathRules rules = NativePathRules());

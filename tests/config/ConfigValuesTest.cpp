@@ -151,7 +151,8 @@ TEST(ThemeImagePath, Resolution) {
         {PathRules::Windows, "a.bmp", "", "a.bmp"},
         {PathRules::Posix, "blue/drop.bmp", "/app/theme/blue.ini", "/app/theme/blue/drop.bmp"},
         {PathRules::Posix, "/pics/a.bmp", "/app/theme/blue.ini", "/pics/a.bmp"},
-        {PathRules::Posix, "D:\\pics\\a.bmp", "/t/b.ini", "/t/D:\\pics\\a.bmp"},
+        {PathRules::Posix, "blue\\drop.bmp", "/app/theme/blue.ini", "/app/theme/blue/drop.bmp"},
+        {PathRules::Posix, "D:\\pics\\a.bmp", "/t/b.ini", "/t/D:/pics/a.bmp"},
         {PathRules::Posix, "a.bmp", "/b.ini", "/a.bmp"},
         {PathRules::Posix, "", "/t/b.ini", ""},
     };
