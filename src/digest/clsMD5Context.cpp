@@ -17,26 +17,30 @@ const EVP_MD* MD5Algorithm() {
     return fetched.md != nullptr ? fetched.md : EVP_md5();
 }
 
+EVP_MD_CTX* AsContext(void* context) {
+    return static_cast<EVP_MD_CTX*>(context);
+}
+
 } // namespace
 
 clsMD5Context::clsMD5Context() : m_Context(EVP_MD_CTX_new()) {
     const EVP_MD* md = MD5Algorithm();
-    if (m_Context == nullptr || md == nullptr || EVP_DigestInit_ex(m_Context, md, nullptr) != 1) {
-        EVP_MD_CTX_free(m_Context);
+    if (m_Context == nullptr || md == nullptr || EVP_DigestInit_ex(AsContext(m_Context), md, nullptr) != 1) {
+        EVP_MD_CTX_free(AsContext(m_Context));
         m_Context = nullptr;
         RaiseError(ErrorNumber::DigestFailed, kMD5FailedMessage);
     }
 }
 
 clsMD5Context::~clsMD5Context() {
-    EVP_MD_CTX_free(m_Context);
+    EVP_MD_CTX_free(AsContext(m_Context));
 }
 
 bool clsMD5Context::Update(const unsigned char* data, std::size_t size) {
-    return EVP_DigestUpdate(m_Context, data, size) == 1;
+    return EVP_DigestUpdate(AsContext(m_Context), data, size) == 1;
 }
 
 bool clsMD5Context::Final(Digest& digest) {
     unsigned int length = 0;
-    return EVP_DigestFinal_ex(m_Context, digest.data(), &length) == 1 && length == digest.size();
+    return EVP_DigestFinal_ex(AsContext(m_Context), digest.data(), &length) == 1 && length == digest.size();
 }

@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 
-struct evp_md_ctx_st;
-
 class clsMD5Context {
 public:
     using Digest = std::array<std::uint8_t, 16>;
@@ -24,5 +22,6 @@ public:
     bool Final(Digest& digest);
 
 private:
-    evp_md_ctx_st* m_Context = nullptr;
+    // The engine's own context, opaque here: an OpenSSL EVP_MD_CTX, or a CNG hash handle on Windows.
+    void* m_Context = nullptr;
 };

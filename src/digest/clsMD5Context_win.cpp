@@ -10,8 +10,8 @@
 
 namespace {
 
-BCRYPT_HASH_HANDLE AsHash(evp_md_ctx_st* context) {
-    return reinterpret_cast<BCRYPT_HASH_HANDLE>(context);
+BCRYPT_HASH_HANDLE AsHash(void* context) {
+    return static_cast<BCRYPT_HASH_HANDLE>(context);
 }
 
 // Opened once for the life of the process: opening the provider is the slow part.
@@ -36,7 +36,7 @@ clsMD5Context::clsMD5Context() {
     if (MD5Provider() == nullptr || BCryptCreateHash(MD5Provider(), &hash, nullptr, 0, nullptr, 0, 0) < 0) {
         RaiseError(ErrorNumber::DigestFailed, kMD5FailedMessage);
     }
-    m_Context = reinterpret_cast<evp_md_ctx_st*>(hash);
+    m_Context = hash;
 }
 
 clsMD5Context::~clsMD5Context() {
