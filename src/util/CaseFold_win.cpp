@@ -1,24 +1,66 @@
-// Case folding with the system's own upper-casing table, the one its file systems and collections use.
+// Case folding with the system's file-system casing tables, the ones its ordinal comparison uses.
 #include "util/CaseFold.h"
 
+#include "util/Utf8.h"
 #include "util/WinText.h"
 
 #include <windows.h>
 
-std::string CaseFold(std::string_view text) {
-    const std::wstring wide = Utf8ToWide(text);
-    std::wstring folded(wide.size(), L'\0');
-    if (!wide.empty()) {
-        // One-to-one mapping; without LCMAP_LINGUISTIC_CASING it does not depend on the user's locale.
-        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), folded.data(),
-                      static_cast<int>(folded.size()), nullptr, nullptr, 0);
+namespace {
+
+// `text` mapped one UTF-16 unit to one; without LCMAP_LINGUISTIC_CASING the file system's casing
+// applies, whatever the user's locale.
+std::wstring MapCase(const std::wstring& text, DWORD flags) {
+    std::wstring mapped(text.size(), L'\0');
+    const int size = static_cast<int>(text.size());
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, flags, text.data(), size, mapped.data(), size, nullptr, nullptr, 0) !=
+        size) {
+        return text;
     }
-    return WideToUtf8(folded);
+    return mapped;
+}
+
+// Two units are equal ignoring case when their upper-case forms are: that is the system's ordinal
+// comparison. The folded form is the lower-case partner of the upper-case form, as on the other
+// platforms, wherever that partner maps back to it; otherwise the upper-case form itself, so that
+// texts the system tells apart never fold alike.
+std::string FoldWhole(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const std::wstring upper = MapCase(Utf8ToWide(text), LCMAP_UPPERCASE);
+    std::wstring lower = MapCase(upper, LCMAP_LOWERCASE);
+    const std::wstring back = MapCase(lower, LCMAP_UPPERCASE);
+    for (std::size_t i = 0; i < lower.size(); ++i) {
+        if (back[i] != upper[i]) {
+            lower[i] = upper[i];
+        }
+    }
+    return WideToUtf8(lower);
+}
+
+} // namespace
+
+std::string CaseFold(std::string_view text) {
+    std::string folded;
+    folded.reserve(text.size());
+    std::size_t start = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t at = pos;
+        const char32_t cp = NextCodePoint(text, pos);
+        if (pos - at == 1 && cp >= 0x80) {
+            // A byte that is not part of a valid character stays as it is, so it can never equal a letter
+            // or another stray byte.
+            folded += FoldWhole(text.substr(start, at - start));
+            folded += text[at];
+            start = pos;
+        }
+    }
+    folded += FoldWhole(text.substr(start));
+    return folded;
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    const std::wstring wa = Utf8ToWide(a);
-    const std::wstring wb = Utf8ToWide(b);
-    return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()), TRUE) ==
-           CSTR_EQUAL;
+    return CaseFold(a) == CaseFold(b);
 }

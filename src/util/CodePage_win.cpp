@@ -44,13 +44,24 @@ std::string AnsiToUtf8(std::string_view bytes) {
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
-    const std::wstring wide = Utf8ToWide(text);
+    std::wstring wide = Utf8ToWide(text);
     if (wide.empty()) {
         return {};
     }
+    // A character beyond the BMP is two UTF-16 units; it must give one "?", not one per unit.
+    std::size_t kept = 0;
+    for (std::size_t pos = 0; pos < wide.size(); ++pos) {
+        const bool pair = IS_HIGH_SURROGATE(wide[pos]) && pos + 1 < wide.size() && IS_LOW_SURROGATE(wide[pos + 1]);
+        wide[kept++] = pair ? L'?' : wide[pos];
+        pos += pair ? 1 : 0;
+    }
+    wide.resize(kept);
+    // No best fit: it turns characters the code page lacks into look-alikes, even into a path separator
+    // (the yen sign becomes a backslash in code page 932); "?" is what the other platforms give.
     const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), length, nullptr, nullptr);
     return bytes;
 }

@@ -9,18 +9,6 @@
 
 namespace {
 
-// The wide form of `path`; long absolute paths get the "\\?\" prefix that lifts the 260-character limit.
-std::wstring ToWidePath(const std::string& path) {
-    std::wstring wide = Utf8ToWide(path);
-    if (wide.size() >= MAX_PATH && wide.rfind(L"\\\\", 0) != 0 && wide.size() > 2 && wide[1] == L':') {
-        for (auto& c : wide) {
-            c = c == L'/' ? L'\\' : c;
-        }
-        wide = L"\\\\?\\" + wide;
-    }
-    return wide;
-}
-
 std::string SystemMessage(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length =

@@ -26,7 +26,7 @@ ProfileFile ReadProfileFile(const std::string& path) {
     if (path.empty()) {
         return file;
     }
-    const std::wstring widePath = Utf8ToWide(path);
+    const std::wstring widePath = ToWidePath(path);
     HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -59,7 +59,7 @@ bool SaveProfileFile(const std::string& path, std::string_view bytes) {
     if (path.empty()) {
         return false;
     }
-    const std::wstring widePath = Utf8ToWide(path);
+    const std::wstring widePath = ToWidePath(path);
     const DWORD attributes = GetFileAttributesW(widePath.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {

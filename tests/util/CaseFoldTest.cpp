@@ -1,5 +1,7 @@
 #include "util/CaseFold.h"
 
+#include "TestPlatform.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,7 +15,6 @@ TEST(CaseFold, EqualsIgnoreCase) {
         {"README.TXT", "readme.txt", true},
         {"Ａｂｃ.TXT", "ａＢＣ.txt", true}, // full-width Latin
         {"ΣΟΦΙΑ", "σοφια", true},
-        {"σ", "ς", true}, // final sigma folds like sigma
         {"ПРИВЕТ.txt", "привет.TXT", true},
         {"データ.bin", "データ.BIN", true},
         {"ａ", "a", false}, // full-width is not ASCII
@@ -26,6 +27,11 @@ TEST(CaseFold, EqualsIgnoreCase) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(EqualsIgnoreCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    }
+    // Final sigma: Unicode folding makes it sigma; on Windows the file system's upper-case table
+    // decides, and CaseFoldTest_win.cpp holds the folding to that table for every character.
+    if (!OnWindows()) {
+        EXPECT_TRUE(EqualsIgnoreCase("σ", "ς"));
     }
 }
 

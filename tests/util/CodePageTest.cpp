@@ -1,5 +1,7 @@
 #include "util/CodePage.h"
 
+#include "TestPlatform.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,9 +41,10 @@ TEST(CodePage, InvalidBytesBecomeOneReplacementEach) {
         std::string ansi;
         std::string text;
     } cases[] = {
+        // Windows' own table for code page 932 gives 0x80 the character U+0080; glibc's has none for it.
         {"a\x80"
          "b",
-         "a\uFFFDb"},
+         OnWindows() ? "a\u0080b" : "a\uFFFDb"},
         {"\xFD\xFE\xFF", "\uFFFD\uFFFD\uFFFD"},
         {"\x81\x20x", "\uFFFD x"}, // a lead byte without a valid trail byte
         {"ok\x82", "ok\uFFFD"},    // cut short at the end
@@ -54,6 +57,10 @@ TEST(CodePage, InvalidBytesBecomeOneReplacementEach) {
 
 TEST(CodePage, UnmappableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToAnsi("a😀b"), "a?b");
+    EXPECT_EQ(Utf8ToAnsi("aéb"), "a?b") << "no look-alike";
+    // The yen sign: glibc's table maps it one way to 0x5C, which Japanese systems show as a yen sign; on
+    // Windows that would be a best-fit look-alike and a path separator for the ANSI functions, so "?".
+    EXPECT_EQ(Utf8ToAnsi("a¥b"), OnWindows() ? "a?b" : "a\\b");
     EXPECT_EQ(Utf8ToAnsi("a\xFF"
                          "b"),
               "a?b");
