@@ -2,6 +2,7 @@
 #include "config/clsThemeDefine.h"
 
 #include "TempFolder.h"
+#include "TestPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -24,20 +25,28 @@ void ExpectBuiltInLook(const clsThemeDefine& t) {
     EXPECT_EQ(t.WindowImage(), "");
 }
 
-const char* const kFullTheme = "[General]\r\n"
-                               "Title=  Blue Sky  \r\n"
-                               "Version=2.10\r\n"
-                               "Copyright=(C) someone\r\n"
-                               "[DropBox]\r\n"
-                               "BackColor=#FF8000\r\n"
-                               "Image= blue/drop.bmp \r\n"
-                               "ImageBusy=/pics/busy.bmp\r\n"
-                               "[LogBox]\r\n"
-                               "BackColor=0x000080FF\r\n"
-                               "ForeColor=33023\r\n"
-                               "[Window]\r\n"
-                               "BackColor=-2147483633\r\n"
-                               "Image=back.png\r\n";
+// Picture paths in the platform's own form: relative with its separator, absolute by its rules.
+std::string AbsoluteImage() {
+    return OnWindows() ? "D:\\pics\\busy.bmp" : "/pics/busy.bmp";
+}
+
+std::string FullTheme() {
+    return std::string("[General]\r\n"
+                       "Title=  Blue Sky  \r\n"
+                       "Version=2.10\r\n"
+                       "Copyright=(C) someone\r\n"
+                       "[DropBox]\r\n"
+                       "BackColor=#FF8000\r\n"
+                       "Image= blue") +
+           PathSeparator() + "drop.bmp \r\nImageBusy=" + AbsoluteImage() +
+           "\r\n"
+           "[LogBox]\r\n"
+           "BackColor=0x000080FF\r\n"
+           "ForeColor=33023\r\n"
+           "[Window]\r\n"
+           "BackColor=-2147483633\r\n"
+           "Image=back.png\r\n";
+}
 
 class ThemeTest : public ::testing::Test {
 protected:
@@ -55,7 +64,7 @@ TEST(Theme, StartsWithTheBuiltInLook) {
 }
 
 TEST_F(ThemeTest, LoadsEveryKey) {
-    const std::string path = WriteTheme("blue.ini", kFullTheme);
+    const std::string path = WriteTheme("blue.ini", FullTheme());
     clsThemeDefine theme;
     theme.LoadTheme(path);
     EXPECT_EQ(theme.FileName(), path);
@@ -64,7 +73,7 @@ TEST_F(ThemeTest, LoadsEveryKey) {
     EXPECT_EQ(theme.Copyright(), "(C) someone");
     EXPECT_EQ(theme.DropBoxBackColor(), 0x000080FF);
     EXPECT_EQ(theme.DropBoxImage(), m_Folder.File("theme/blue/drop.bmp"));
-    EXPECT_EQ(theme.DropBoxImageBusy(), "/pics/busy.bmp");
+    EXPECT_EQ(theme.DropBoxImageBusy(), AbsoluteImage());
     EXPECT_EQ(theme.LogBoxBackColor(), 0x000080FF);
     EXPECT_EQ(theme.LogBoxForeColor(), 0x000080FF);
     EXPECT_EQ(theme.WindowBackColor(), -2147483633);
@@ -108,12 +117,12 @@ TEST_F(ThemeTest, BadColourRevertsTheWholeTheme) {
         {"DropBox", "0X80FF"}, {"DropBox", "red"},        {"LogBox", "0x"},         {"Window", "#"},
         {"Window", "#GG"},     {"LogBox", "0x123456789"}, {"Window", "4294967295"}, {"DropBox", "1e3"},
     };
-    const std::string path = m_Folder.Write("good.ini", kFullTheme);
+    const std::string path = m_Folder.Write("good.ini", FullTheme());
     for (const auto& [section, value] : cases) {
         SCOPED_TRACE(std::string(section) + " " + value);
         // The bad colour comes first in the file, so every other key reads fine before or after it.
         const std::string bad = WriteTheme("bad.ini", std::string("[") + section + "]\r\nBackColor=" + value +
-                                                          "\r\nForeColor=" + value + "\r\n" + kFullTheme);
+                                                          "\r\nForeColor=" + value + "\r\n" + FullTheme());
         clsThemeDefine theme;
         theme.LoadTheme(path);
         theme.LoadTheme(bad);
@@ -123,7 +132,7 @@ TEST_F(ThemeTest, BadColourRevertsTheWholeTheme) {
 }
 
 TEST_F(ThemeTest, NothingSurvivesIntoTheNextTheme) {
-    const std::string full = WriteTheme("full.ini", kFullTheme);
+    const std::string full = WriteTheme("full.ini", FullTheme());
     const std::string plain = WriteTheme("plain.ini", "[General]\r\nTitle=Plain\r\n");
     clsThemeDefine theme;
     theme.LoadTheme(full);
