@@ -9,7 +9,7 @@ set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 rounds=5
 corpus="$repo/build-bench/corpus"
-check="${FERRULE_CHECK:-$repo/build-h2/src/cli/ferrule-check}"
+check="${FERRULE_CHECK:-$repo/build/src/cli/ferrule-check}"
 sets="big medium small"
 while [ $# -gt 0 ]; do
     case "$1" in

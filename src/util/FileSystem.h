@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@ bool FileExists(const std::string& path);
 /// The length of the file in bytes; raises the platform's error (number and a description naming
 /// the path) when it cannot be taken.
 std::int64_t FileLength(const std::string& path);
+
+/// The length of the file at `path` when it names an existing file that is not a folder; nothing
+/// otherwise. One query of the file system for both answers: a check asks this for every listed file.
+std::optional<std::int64_t> ExistingFileLength(const std::string& path);
 
 /// All bytes of a file, read at once. Raises the platform's error for a missing file, a folder,
 /// a file that cannot be opened or read; never returns part of a file.

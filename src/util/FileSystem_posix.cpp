@@ -66,6 +66,14 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+std::optional<std::int64_t> ExistingFileLength(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(info.st_size);
+}
+
 std::int64_t FileLength(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {

@@ -8,8 +8,6 @@
 #include "util/clsStringList.h"
 #include "verify/ICheckHost.h"
 
-#include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace {
@@ -17,13 +15,18 @@ namespace {
 const std::string kHeavySeparator(40, '=');
 const std::string kLightSeparator(40, '-');
 
+// Digests are ASCII hex digits; the user's locale must not take part in comparing them.
 std::string AsciiUpper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    for (char& c : text) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
     return text;
 }
 
 std::string AsciiLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
     return text;
 }
 
@@ -66,11 +69,11 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
         m_Host.DoEvents();
 
         const std::string& name = entry->Name();
-        const std::string path = ResolveListedFile(base, name);
+        const auto [path, length] = ResolveListedFile(base, name);
         Outcome outcome = Outcome::Correct;
-        if (!FileExists(path)) {
+        if (!length) {
             outcome = Outcome::Missing;
-        } else if (entry->Bytes() >= 0 && FileLength(path) != entry->Bytes()) {
+        } else if (entry->Bytes() >= 0 && *length != entry->Bytes()) {
             outcome = Outcome::SizeMismatch;
         } else {
             const std::string listed = entry->Digest();
@@ -128,10 +131,10 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
     m_Totals.undetermined += counts[4];
 }
 
-std::string clsCheckRun::ResolveListedFile(const std::string& base, const std::string& name) {
+clsCheckRun::ListedFile clsCheckRun::ResolveListedFile(const std::string& base, const std::string& name) {
     std::string path = base + name;
-    if (FileExists(path)) {
-        return path;
+    if (auto length = ExistingFileLength(path)) {
+        return {std::move(path), length};
     }
     // Lists are written on systems that ignore letter case in file names: accept the one file whose
     // name differs only in case. With none, or several, the name stays as listed (and is missing).
@@ -146,7 +149,9 @@ std::string clsCheckRun::ResolveListedFile(const std::string& base, const std::s
     }
     const auto match = index.find(CaseFold(name));
     if (match != index.end() && match->second.size() == 1) {
-        return base + match->second.front();
+        std::string found = base + match->second.front();
+        auto length = ExistingFileLength(found);
+        return {std::move(found), length};
     }
-    return path;
+    return {std::move(path), std::nullopt};
 }

@@ -5,6 +5,7 @@
 #include "util/NumberFormat.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,7 +44,12 @@ public:
     const CheckTotals& Totals() const { return m_Totals; }
 
 private:
-    std::string ResolveListedFile(const std::string& base, const std::string& name);
+    /// Where a listed file is, and its length when it is there.
+    struct ListedFile {
+        std::string path;
+        std::optional<std::int64_t> length;
+    };
+    ListedFile ResolveListedFile(const std::string& base, const std::string& name);
 
     ICheckHost& m_Host;
     NumberFormatter m_FormatNumber;
