@@ -1,76 +1,79 @@
-// Check requests on the drop box and the run in the window: drag-over effects, left and right drops,
-// the drop menu, the folder choice, refusals, errors of a run, closing during a run, and the log
-// compared with ferrule-check on the same lists.
+// Check requests on the drop box and the run they start: refusals, left and right drops, the drop
+// menu, the folder choice and its dialog, the busy drop box, errors of a run, closing during a run, and
+// the log compared with ferrule-check on the same lists.
 #include "UiTest.h"
 
-#include "ui/clsImageControl.h"
 #include "ui/clsLogPane.h"
 #include "ui/clsSHBrowseForFolder.h"
-#include "util/clsStringList.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QMessageBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
 
-#include <deque>
 #include <filesystem>
-#include <optional>
 
 using namespace UiTest;
 
 namespace {
 
-const QString kHeavy = QString(40, QLatin1Char('='));
-const QString kLight = QString(40, QLatin1Char('-'));
-const QString kEnd = QStringLiteral("チェックを終了しました。");
-
+const QString kHeavy(40, u'=');
+const QString kEnd = u"チェックを終了しました。"_s;
 // Published check values of "123456789" and "abc".
-constexpr const char* kNumbers = "123456789";
-constexpr const char* kNumbersCrc32 = "CBF43926";
-constexpr const char* kNumbersCrc16 = "BB3D";
-constexpr const char* kAbcMd5 = "900150983cd24fb0d6963f7d28e17f72";
+const std::string kNumbersCrc32 = "CBF43926";
+const std::string kAbcMd5 = "900150983cd24fb0d6963f7d28e17f72";
 
-QStringList Summary(int correct, int size, int digest, int missing, int unknown) {
-    return {kLight,
-            QStringLiteral("○: %1 (正常)").arg(correct),
-            QStringLiteral("△: %1 (サイズが不一致)").arg(size),
-            QStringLiteral("▲: %1 (CRC/MDが不一致)").arg(digest),
-            QStringLiteral("×: %1 (存在しない)").arg(missing),
-            QStringLiteral("？: %1 (不明なエラー)").arg(unknown)};
+QString AbcLine(const QString& mark) {
+    return mark + u" abc.txt [900150983cd24fb0d6963f7d28e17f72]"_s;
 }
 
-QAction* Item(frmMain& window, const char* name) {
-    return window.findChild<QAction*>(QString::fromLatin1(name));
+QStringList Summary(int correct, int size, int missing) {
+    return {QString(40, u'-'),          u"○: %1 (正常)"_s.arg(correct),       u"△: %1 (サイズが不一致)"_s.arg(size),
+            u"▲: 0 (CRC/MDが不一致)"_s, u"×: %1 (存在しない)"_s.arg(missing), u"？: 0 (不明なエラー)"_s};
 }
 
-// A folder with data files and three lists beside them.
+// Data files and three lists beside them.
 struct ListFiles {
     TempFolder folder;
-    std::string crc32List, md5List, crc16List;
+    std::string crc32List = folder.Write("first.sfv", "numbers.bin " + kNumbersCrc32 + " 9\r\nabsent.bin 12345678\r\n");
+    std::string md5List = folder.Write("second.md5", "abc.txt " + kAbcMd5 + "\r\n");
+    std::string crc16List = folder.Write("third.crc", "numbers.bin BB3D 8\r\n");
 
     ListFiles() {
-        folder.Write("numbers.bin", kNumbers);
+        folder.Write("numbers.bin", "123456789");
         folder.Write("abc.txt", "abc");
-        crc32List =
-            folder.Write("first.sfv", std::string("numbers.bin ") + kNumbersCrc32 + " 9\r\nabsent.bin 12345678\r\n");
-        md5List = folder.Write("second.md5", std::string("abc.txt ") + kAbcMd5 + "\r\n");
-        crc16List = folder.Write("third.crc", std::string("numbers.bin ") + kNumbersCrc16 + " 8\r\n");
     }
 };
 
-QStringList ExpectedForThreeLists() {
-    QStringList lines;
-    lines << kHeavy << QStringLiteral("○ numbers.bin [%1]").arg(QLatin1String(kNumbersCrc32))
-          << QStringLiteral("× absent.bin") << Summary(1, 0, 0, 1, 0);
-    lines << kHeavy << QStringLiteral("○ abc.txt [%1]").arg(QLatin1String(kAbcMd5)) << Summary(1, 0, 0, 0, 0);
-    lines << kHeavy << QStringLiteral("△ numbers.bin") << Summary(0, 1, 0, 0, 0);
-    lines << kHeavy << kEnd;
-    return lines;
-}
+const QStringList kThreeListsLog = QStringList{kHeavy, u"○ numbers.bin [CBF43926]"_s, u"× absent.bin"_s} +
+                                   Summary(1, 0, 1) + QStringList{kHeavy, AbcLine(u"○"_s)} + Summary(1, 0, 0) +
+                                   QStringList{kHeavy, u"△ numbers.bin"_s} + Summary(0, 1, 0) +
+                                   QStringList{kHeavy, kEnd};
+
+enum State { Idle, Requested, Running };
+
+struct RefusalRow {
+    const char* name;
+    bool files;
+    State before; // as the drag enters
+    State during; // reached before the drop
+    bool over;
+    bool dropped;
+};
+
+struct ButtonRow {
+    const char* name;
+    Qt::MouseButtons buttons;
+    QString choice; // in the drop menu; none: the menu must not open
+    bool runs;
+};
+
+struct FolderRow {
+    const char* name;
+    QStringList answers; // "other", "lists" and "cancel" stand for what they say
+    int warnings;
+    QString mark; // of the listed file; none: nothing runs
+};
 
 } // namespace
 
@@ -78,320 +81,178 @@ class CheckRequestTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void dragOverReportsLinkOnlyForFilesWhileIdle_data() {
-        QTest::addColumn<bool>("files");
-        QTest::addColumn<QString>("state");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("files, idle") << true << QStringLiteral("idle") << true;
-        QTest::newRow("plain text, idle") << false << QStringLiteral("idle") << false;
-        QTest::newRow("files, check requested") << true << QStringLiteral("requested") << false;
-        QTest::newRow("files, check running") << true << QStringLiteral("running") << false;
+    void onlyFilesAreTakenAndOnlyWhileIdle_data() {
+        AddRows<RefusalRow>({{"files, idle", true, Idle, Idle, true, true},
+                             {"plain text", false, Idle, Idle, false, false},
+                             {"check requested", true, Requested, Idle, false, false},
+                             {"check running", true, Running, Idle, false, false},
+                             {"requested during the drag", true, Idle, Requested, true, false},
+                             {"running during the drag", true, Idle, Running, true, false}});
     }
 
-    void dragOverReportsLinkOnlyForFilesWhileIdle() {
-        QFETCH(bool, files);
-        QFETCH(QString, state);
-        QFETCH(bool, accepted);
+    void onlyFilesAreTakenAndOnlyWhileIdle() {
+        QFETCH(RefusalRow, row);
+        ListFiles lists;
         AppFixture app;
         frmMain& window = app.Start();
-        if (state == QStringLiteral("requested")) {
-            window.Timer().start(10000);
-        } else if (state == QStringLiteral("running")) {
-            window.SetDropBoxBusy(true);
-        }
-        QMimeData text;
-        text.setText(QStringLiteral("/tmp/a.sfv"));
-        std::unique_ptr<QMimeData> data = FileData({"/tmp/a.sfv"});
-        const DropOutcome outcome = DragOver(window.DropBox(), files ? *data : text, Qt::LeftButton);
-        QCOMPARE(outcome.overAccepted, accepted);
-        QCOMPARE(outcome.overAction, accepted ? Qt::LinkAction : Qt::IgnoreAction);
+        const auto enter = [&](State state) {
+            if (state == Requested) {
+                window.Timer().start(10000);
+            }
+            window.SetDropBoxBusy(state == Running);
+        };
+        enter(row.before);
+        const auto outcome = Drop(window.DropBox(), row.files ? std::vector{lists.md5List} : std::vector<std::string>{},
+                                  Qt::LeftButton, [&] { enter(row.during); });
+        QCOMPARE(outcome.over, row.over ? Qt::LinkAction : Qt::IgnoreAction);
+        QCOMPARE(outcome.drop, row.dropped ? Qt::LinkAction : Qt::IgnoreAction);
+        QCOMPARE(window.DropFiles()->Count(), row.dropped ? 1 : 0);
     }
 
-    void dragOverKeepsTheButtons_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("kept");
-        QTest::newRow("left") << int(Qt::LeftButton) << 1;
-        QTest::newRow("right") << int(Qt::RightButton) << 2;
-        QTest::newRow("middle") << int(Qt::MiddleButton) << 4;
-        QTest::newRow("left and right") << int(Qt::LeftButton | Qt::RightButton) << 3;
+    void aDropChecksAtOnceOrOffersTheDropMenu_data() {
+        AddRows<ButtonRow>({{"left", Qt::LeftButton, QString(), true},
+                            {"left and right", Qt::LeftButton | Qt::RightButton, QString(), true},
+                            {"middle", Qt::MiddleButton, QString(), true},
+                            {"right, check", Qt::RightButton, u"mnuDragDropCheck"_s, true},
+                            {"right, cancel", Qt::RightButton, u"mnuDragDropCancel"_s, false},
+                            {"right, escape", Qt::RightButton, u"escape"_s, false}});
     }
 
-    void dragOverKeepsTheButtons() {
-        QFETCH(int, buttons);
-        QFETCH(int, kept);
-        AppFixture app;
-        frmMain& window = app.Start();
-        QCOMPARE(window.DragButton(), 0);
-        QMimeData text;
-        text.setText(QStringLiteral("x")); // kept for refused data too
-        DragOver(window.DropBox(), text, Qt::MouseButtons(buttons));
-        QCOMPARE(window.DragButton(), kept);
-    }
-
-    void leftDropChecksEveryListInDropOrder() {
+    void aDropChecksAtOnceOrOffersTheDropMenu() {
+        QFETCH(ButtonRow, row);
         ListFiles lists;
         AppFixture app;
         frmMain& window = app.Start();
         window.AddLog("from an earlier run");
-        const DropOutcome outcome =
-            DragAndDrop(window.DropBox(), *FileData({lists.crc32List, lists.md5List, lists.crc16List}), Qt::LeftButton);
-        QVERIFY(outcome.dropAccepted);
-        QCOMPARE(outcome.dropAction, Qt::LinkAction);
-        QVERIFY(window.Timer().isActive());
-        QCOMPARE(window.DropFiles()->Count(), 3);
-        QCOMPARE(window.DropFiles()->Item(1), lists.md5List);
-        QVERIFY(window.CheckFolder().empty());
-        QVERIFY(WaitForIdle(window));
-        QCOMPARE(LogLines(window), ExpectedForThreeLists());
-        QCOMPARE(window.LogPane()->SelectedIndex(), LogLines(window).size() - 1);
-        QCOMPARE(window.DropBox()->Picture().cacheKey(), window.DropBoxPicture().cacheKey());
-    }
-
-    void leftAndRightTogetherChecksAtOnce() {
-        ListFiles lists;
-        AppFixture app;
-        frmMain& window = app.Start();
-        auto menu = OnNextPopup([](QMenu* popup) { QTest::keyClick(popup, Qt::Key_Escape); });
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::LeftButton | Qt::RightButton);
-        QVERIFY(window.Timer().isActive());
-        QVERIFY(WaitForIdle(window));
-        QVERIFY(!*menu);
-    }
-
-    void rightDropOffersTheDropMenu_data() {
-        QTest::addColumn<QString>("choice");
-        QTest::addColumn<bool>("runs");
-        QTest::newRow("check") << QStringLiteral("check") << true;
-        QTest::newRow("cancel item") << QStringLiteral("cancel") << false;
-        QTest::newRow("escape") << QStringLiteral("escape") << false;
-    }
-
-    void rightDropOffersTheDropMenu() {
-        QFETCH(QString, choice);
-        QFETCH(bool, runs);
-        ListFiles lists;
-        AppFixture app;
-        frmMain& window = app.Start();
-        QString menuName;
         QAction* defaultItem = nullptr;
-        auto opened = OnNextPopup([&](QMenu* menu) {
-            menuName = menu->objectName();
-            defaultItem = menu->defaultAction();
-            if (choice == QStringLiteral("check")) {
-                ClickMenuItem(menu, Item(window, "mnuDragDropCheck"));
-            } else if (choice == QStringLiteral("cancel")) {
-                ClickMenuItem(menu, Item(window, "mnuDragDropCancel"));
+        auto menu = OnPopup([&](QMenu* popup) {
+            defaultItem = popup->defaultAction();
+            if (row.choice == u"escape"_s) {
+                QTest::keyClick(popup, Qt::Key_Escape);
             } else {
-                QTest::keyClick(menu, Qt::Key_Escape);
+                ClickMenuItem(popup, Item(&window, row.choice));
             }
         });
-        const DropOutcome outcome = DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::RightButton);
-        QVERIFY(*opened);
-        QVERIFY(outcome.dropAccepted);
-        QCOMPARE(menuName, QStringLiteral("mnuDragDrop"));
-        QCOMPARE(defaultItem, Item(window, "mnuDragDropCheck"));
-        QCOMPARE(window.Timer().isActive(), runs);
-        if (runs) {
+        const auto outcome = Drop(window.DropBox(), {lists.crc32List, lists.md5List, lists.crc16List}, row.buttons);
+        QCOMPARE(outcome.drop, Qt::LinkAction);
+        QCOMPARE(menu->Seen(), row.choice.isNull() ? 0 : 1);
+        QCOMPARE(defaultItem, menu->Seen() != 0 ? Item(&window, u"mnuDragDropCheck"_s) : nullptr);
+        QCOMPARE(window.Timer().isActive(), row.runs);
+        if (row.runs) {
             QVERIFY(WaitForIdle(window));
-            QCOMPARE(LogLines(window).size(), 10);
+            QCOMPARE(LogLines(window), kThreeListsLog);
+            QCOMPARE(window.LogPane()->SelectedIndex(), kThreeListsLog.size() - 1);
         } else {
-            // The names stay until the next accepted drop replaces them.
-            QCOMPARE(window.DropFiles()->Count(), 1);
+            QCOMPARE(window.DropFiles()->Count(), 3); // kept until the next accepted drop replaces them
             QTest::qWait(80);
-            QVERIFY(LogLines(window).isEmpty());
+            QCOMPARE(LogLines(window), QStringList{u"from an earlier run"_s});
         }
     }
 
-    void checkAgainstAChosenFolder() {
+    void theFolderChoiceAsksUntilTheFolderIsUsable_data() {
+        AddRows<FolderRow>({{"another folder", {u"other"_s}, 0, u"▲"_s},
+                            {"unusable, then usable", {u""_s, u"relative/folder"_s, u"lists"_s}, 2, u"○"_s},
+                            {"cancel", {u"cancel"_s}, 0, QString()},
+                            {"unusable, then cancel", {u""_s, u"cancel"_s}, 1, QString()}});
+    }
+
+    void theFolderChoiceAsksUntilTheFolderIsUsable() {
+        QFETCH(FolderRow, row);
         ListFiles lists;
         TempFolder other;
         other.Write("abc.txt", "abd"); // same size, other digest
         AppFixture app;
         frmMain& window = app.Start();
-        std::string titleAsked;
-        window.FolderBrowser()->setChooser([&](QWidget*, const std::string& title) -> std::optional<std::string> {
-            titleAsked = title;
-            return other.Path();
-        });
-        auto opened = OnNextPopup([&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuDragDropCheckFor")); });
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::RightButton);
-        QVERIFY(*opened);
-        QCOMPARE(titleAsked, std::string("コピー先を指定してください。"));
-        QCOMPARE(window.FolderBrowser()->hWnd(), &window);
-        QCOMPARE(window.FolderBrowser()->Options(), 1);
-        QCOMPARE(window.FolderBrowser()->RootFolder(), 0);
-        QCOMPARE(window.CheckFolder(), other.Path());
-        QVERIFY(WaitForIdle(window));
-        QCOMPARE(LogLines(window).at(1), QStringLiteral("▲ abc.txt [%1]").arg(QLatin1String(kAbcMd5)));
-        QVERIFY(window.CheckFolder().empty());
-
-        // The next left drop checks beside the list again.
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::LeftButton);
-        QVERIFY(WaitForIdle(window));
-        QCOMPARE(LogLines(window).at(1), QStringLiteral("○ abc.txt [%1]").arg(QLatin1String(kAbcMd5)));
-    }
-
-    void anUnusableFolderIsAskedForAgain() {
-        ListFiles lists;
-        AppFixture app;
-        frmMain& window = app.Start();
-        std::deque<std::optional<std::string>> answers = {std::string(), std::string("relative/folder"),
-                                                          lists.folder.Path()};
-        int asked = 0;
-        window.FolderBrowser()->setChooser([&](QWidget*, const std::string&) {
-            ++asked;
-            auto answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
-        std::vector<std::unique_ptr<MessageSeen>> warnings;
-        // Each warning box is answered by its own watcher, armed when the one before has been seen.
-        std::function<void()> arm = [&] { warnings.push_back(AnswerNextMessage()); };
-        arm();
-        QTimer rearm;
-        QObject::connect(&rearm, &QTimer::timeout, [&] {
-            if (warnings.back()->seen && warnings.size() < 2) {
-                arm();
-            }
-        });
-        rearm.start(5);
-        auto opened = OnNextPopup([&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuDragDropCheckFor")); });
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::RightButton);
-        QVERIFY(*opened);
-        QCOMPARE(asked, 3);
-        QCOMPARE(warnings.size(), std::size_t(2));
-        for (const auto& warning : warnings) {
-            QVERIFY(warning->seen);
-            QCOMPARE(warning->title, QStringLiteral("Ferrule"));
-            QCOMPARE(warning->text, QStringLiteral("フォルダの指定が無効です。別の場所を指定してください。"));
-            QCOMPARE(warning->icon, int(QMessageBox::Warning));
+        QStringList titles;
+        QWidget* owner = nullptr;
+        window.FolderBrowser()->setChooser(
+            [&](QWidget* parent, const std::string& title) -> std::optional<std::string> {
+                const QString answer = row.answers.value(titles.size(), u"cancel"_s);
+                titles << QString::fromStdString(title);
+                owner = parent;
+                if (answer == u"cancel"_s) {
+                    return std::nullopt;
+                }
+                return answer == u"other"_s   ? other.Path()
+                       : answer == u"lists"_s ? lists.folder.Path()
+                                              : answer.toStdString();
+            });
+        MessageBoxes boxes;
+        auto menu = OnPopup([&](QMenu* popup) { ClickMenuItem(popup, Item(&window, u"mnuDragDropCheckFor"_s)); });
+        Drop(window.DropBox(), {lists.md5List}, Qt::RightButton);
+        QCOMPARE(titles, QStringList(row.answers.size(), u"コピー先を指定してください。"_s));
+        QCOMPARE(owner, &window);
+        QCOMPARE(int(boxes.shown.size()), row.warnings);
+        for (const MessageBoxes::Box& box : boxes.shown) {
+            QCOMPARE(box.title, u"Ferrule"_s);
+            QCOMPARE(box.text, u"フォルダの指定が無効です。別の場所を指定してください。"_s);
+            QCOMPARE(box.icon, int(QMessageBox::Warning));
         }
-        QCOMPARE(window.CheckFolder(), lists.folder.Path());
-        QVERIFY(WaitForIdle(window));
+        QCOMPARE(window.Timer().isActive(), !row.mark.isNull());
+        if (!row.mark.isNull()) {
+            QVERIFY(WaitForIdle(window));
+            QCOMPARE(LogLines(window).at(1), AbcLine(row.mark));
+            // The next left drop checks beside the list again.
+            Drop(window.DropBox(), {lists.md5List}, Qt::LeftButton);
+            QVERIFY(WaitForIdle(window));
+            QCOMPARE(LogLines(window).at(1), AbcLine(u"○"_s));
+        }
     }
 
-    void cancellingTheFolderChoiceRequestsNothing() {
-        ListFiles lists;
-        AppFixture app;
-        frmMain& window = app.Start();
-        window.FolderBrowser()->setChooser([](QWidget*, const std::string&) { return std::optional<std::string>(); });
-        auto opened = OnNextPopup([&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuDragDropCheckFor")); });
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::RightButton);
-        QVERIFY(*opened);
-        QVERIFY(!window.Timer().isActive());
-        QCOMPARE(window.DropFiles()->Count(), 1);
-        QVERIFY(window.FolderBrowser()->PathName().empty());
-    }
-
-    void dropsAreRefusedWhileACheckIsRequested() {
-        ListFiles lists;
-        AppFixture app;
-        frmMain& window = app.Start();
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::LeftButton);
-        QVERIFY(window.Timer().isActive());
-        const DropOutcome second =
-            DragAndDrop(window.DropBox(), *FileData({lists.crc32List, lists.crc16List}), Qt::LeftButton);
-        QVERIFY(!second.dropAccepted);
-        QCOMPARE(second.dropAction, Qt::IgnoreAction);
-        QCOMPARE(window.DropFiles()->Count(), 1);
-        QVERIFY(WaitForIdle(window));
-        QCOMPARE(LogLines(window).size(), 10); // only the first drop was checked
-    }
-
-    void aDropIsRefusedWhenACheckWasRequestedDuringTheDrag_data() {
-        QTest::addColumn<QString>("change");
-        QTest::newRow("requested") << QStringLiteral("requested");
-        QTest::newRow("running") << QStringLiteral("running");
-    }
-
-    void aDropIsRefusedWhenACheckWasRequestedDuringTheDrag() {
-        QFETCH(QString, change);
-        ListFiles lists;
-        AppFixture app;
-        frmMain& window = app.Start();
-        const DropOutcome outcome = DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::LeftButton, [&] {
-            if (change == QStringLiteral("requested")) {
-                window.Timer().start(10000);
-            } else {
-                window.SetDropBoxBusy(true);
-            }
+    void theFolderDialogGivesTheConfirmedFolderOrNothing() {
+        TempFolder folder;
+        QWidget owner;
+        clsSHBrowseForFolder browser;
+        browser.sethWnd(&owner);
+        browser.setTitle("コピー先を指定してください。");
+        const auto modal = [] { return QApplication::activeModalWidget(); };
+        Watcher confirm(modal, [&](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), u"コピー先を指定してください。"_s);
+            QCOMPARE(dialog->parentWidget(), &owner);
+            auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
+            QVERIFY(name != nullptr);
+            name->setText(QString::fromStdString(folder.Path()));
+            QTest::keyClick(name, Qt::Key_Return);
         });
-        QVERIFY(outcome.overAccepted);
-        QVERIFY(!outcome.dropAccepted);
-        QCOMPARE(window.DropFiles()->Count(), 0);
+        QVERIFY(browser.ShowDialog());
+        QCOMPARE(browser.PathName(), QDir::toNativeSeparators(QString::fromStdString(folder.Path())).toStdString());
+        Watcher cancel(modal, [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        QVERIFY(!browser.ShowDialog());
+        QVERIFY(browser.PathName().empty());
     }
 
-    void theRunShowsTheBusyDropBoxAndRefusesDrops() {
-        ListFiles lists;
-        AppFixture app;
-        frmMain& window = app.Start();
-        bool sawBusy = false;
-        bool secondRefused = false;
-        bool tried = false;
-        // Runs while the check yields to the event loop before its first entry.
-        QTimer during;
-        QObject::connect(&during, &QTimer::timeout, &window, [&] {
-            if (tried || window.DropBox()->isEnabled()) {
-                return;
-            }
-            tried = true;
-            sawBusy = window.DropBox()->Picture().cacheKey() == window.DropBoxPictureBusy().cacheKey();
-            const DropOutcome outcome = DragAndDrop(window.DropBox(), *FileData({lists.crc32List}), Qt::LeftButton);
-            secondRefused = !outcome.overAccepted && !outcome.dropAccepted;
-        });
-        during.start(0);
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::LeftButton);
-        QVERIFY(WaitForIdle(window));
-        QVERIFY(tried);
-        QVERIFY(sawBusy);
-        QVERIFY(secondRefused);
-        QVERIFY(window.DropBox()->isEnabled());
-        QCOMPARE(window.DropBox()->Picture().cacheKey(), window.DropBoxPicture().cacheKey());
-        QCOMPARE(LogLines(window).size(), 10);
-    }
-
-    void anErrorInTheRunIsShownAndTheWindowBecomesIdle() {
+    void aRunRefusesDropsWhileBusyAndAfterAnErrorBecomesIdle() {
         ListFiles lists;
         TempFolder notAList;
         AppFixture app;
         frmMain& window = app.Start();
-        auto message = AnswerNextMessage();
+        MessageBoxes boxes;
+        bool sawBusy = false;
+        DropOutcome second{Qt::LinkAction, Qt::LinkAction};
+        QTimer during; // fires while the run yields before its first entry
+        QObject::connect(&during, &QTimer::timeout, &window, [&] {
+            if (!window.DropBox()->isEnabled() && !sawBusy) {
+                sawBusy = window.DropBox()->Picture().cacheKey() == window.DropBoxPictureBusy().cacheKey();
+                second = Drop(window.DropBox(), {lists.crc16List}, Qt::LeftButton);
+            }
+        });
+        during.start(0);
         // A folder cannot be read as a list: the run stops there.
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List, notAList.Path(), lists.crc32List}), Qt::LeftButton);
-        QTRY_VERIFY(message->seen);
+        Drop(window.DropBox(), {lists.md5List, notAList.Path(), lists.crc32List}, Qt::LeftButton);
         QVERIFY(WaitForIdle(window));
-        QCOMPARE(message->title, QStringLiteral("Ferrule"));
-        QCOMPARE(message->icon, int(QMessageBox::Critical));
-        QVERIFY(!message->text.isEmpty());
-        // The lines of the first list stay; nothing of the third list or the closing lines.
-        QStringList expected;
-        expected << kHeavy << QStringLiteral("○ abc.txt [%1]").arg(QLatin1String(kAbcMd5)) << Summary(1, 0, 0, 0, 0);
-        QCOMPARE(LogLines(window), expected);
-        QVERIFY(window.DropBox()->isEnabled());
+        QVERIFY(sawBusy);
+        QCOMPARE(second.over, Qt::IgnoreAction);
+        QCOMPARE(second.drop, Qt::IgnoreAction);
+        QCOMPARE(boxes.shown.size(), std::size_t(1));
+        QCOMPARE(boxes.shown[0].title, u"Ferrule"_s);
+        QCOMPARE(boxes.shown[0].icon, int(QMessageBox::Critical));
+        QVERIFY(!boxes.shown[0].text.isEmpty());
+        // The lines of the first list stay; nothing of the other lists, no closing lines.
+        QCOMPARE(LogLines(window), QStringList({kHeavy, AbcLine(u"○"_s)}) + Summary(1, 0, 0));
         QCOMPARE(window.DropBox()->Picture().cacheKey(), window.DropBoxPicture().cacheKey());
-        QCOMPARE(window.DropFiles()->Count(), 0);
-        QVERIFY(window.CheckFolder().empty());
-
-        // And the next drop works.
-        DragAndDrop(window.DropBox(), *FileData({lists.md5List}), Qt::LeftButton);
+        Drop(window.DropBox(), {lists.md5List}, Qt::LeftButton);
         QVERIFY(WaitForIdle(window));
         QCOMPARE(LogLines(window).last(), kEnd);
-    }
-
-    void rightClickOnTheDropBoxOpensTheMainMenu() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        QString name;
-        auto opened = OnNextPopup([&](QMenu* menu) {
-            name = menu->objectName();
-            QTest::keyClick(menu, Qt::Key_Escape);
-        });
-        QTest::mouseClick(window.DropBox(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-        QTest::qWait(50);
-        QVERIFY(!*opened);
-        QTest::mouseClick(window.DropBox(), Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
-        QTRY_VERIFY(*opened);
-        QCOMPARE(name, QStringLiteral("mnuMain"));
     }
 
     void closingDuringARunEndsItAndSavesTheSettings() {
@@ -400,66 +261,61 @@ private slots:
         for (int i = 0; i < 400; ++i) {
             std::string name = "f"; // appended in steps: GCC 12 warns falsely about "literal" + std::string&&
             name += std::to_string(i);
-            name += ".bin";
-            data.Write(name, kNumbers);
+            data.Write(name, "123456789");
             list += name + " " + kNumbersCrc32 + "\r\n";
         }
-        const std::string listPath = data.Write("many.sfv", list);
         AppFixture app;
         frmMain& window = app.Start();
         window.move(12, 34);
         QSignalSpy unloaded(&window, &frmMain::Unloaded);
-        // A close request that arrives while the check yields, once it has written a few lines.
-        QTimer during;
+        QTimer during; // a close request while the run yields, once it has written a few lines
         QObject::connect(&during, &QTimer::timeout, &window, [&] {
             if (window.isVisible() && window.LogModel().Count() >= 5) {
                 window.close();
             }
         });
         during.start(0);
-        DragAndDrop(window.DropBox(), *FileData({listPath}), Qt::LeftButton);
+        Drop(window.DropBox(), {data.Write("many.sfv", list)}, Qt::LeftButton);
         QTRY_COMPARE(unloaded.count(), 1);
         QTest::qWait(50);
-        QVERIFY(!window.isVisible());
         QVERIFY(window.LogModel().Count() < 100);
-        QVERIFY(!LogLines(window).contains(kEnd));
-        QVERIFY(window.DropBox()->isEnabled() == false); // nothing of the window was touched after the close
-        QVERIFY(ReadAll(app.SettingsPath()).find("WindowLeft=12") != std::string::npos);
+        QVERIFY(!window.DropBox()->isEnabled()); // nothing of the window was touched after the close
+        QVERIFY(app.Saved("WindowLeft=12"));
     }
 
     void theLogMatchesFerruleCheckOnTheSameLists() {
         TempFolder data;
-        data.Write("numbers.bin", kNumbers);
+        data.Write("numbers.bin", "123456789");
         data.Write("abc.txt", "abc");
         data.Write("Mixed Case.DAT", "abc");
         data.Write("empty.bin", "");
         std::filesystem::create_directory(data.File("sub"));
-        data.Write("sub/inner.bin", kNumbers);
-        const std::string lists[] = {
-            data.Write("all.sfv", std::string("; a comment line\r\nnumbers.bin ") + kNumbersCrc32 +
+        data.Write("sub/inner.bin", "123456789");
+        const std::vector<std::string> lists = {
+            data.Write("all.sfv", "; a comment line\r\nnumbers.bin " + kNumbersCrc32 +
                                       "\r\nabc.txt 00000000 3\r\nabc.txt.bak 12345678\r\nempty.bin 00000000 "
                                       "0\r\nsub/inner.bin " +
                                       kNumbersCrc32 + " 10\r\nmixed case.dat " + kAbcMd5 + "\r\n"),
-            data.Write("second.md5", std::string("abc.txt ") + kAbcMd5 + "\r\nsub " + kAbcMd5 + "\r\n"),
+            data.Write("second.md5", "abc.txt " + kAbcMd5 + "\r\nsub " + kAbcMd5 + "\r\n"),
             data.Write("nothing.crc", "no entry here at all\r\n"),
-            data.Write("numbers.bin.crc", kNumbersCrc16),
+            data.Write("numbers.bin.crc", "BB3D"),
         };
         AppFixture app;
         frmMain& window = app.Start();
-        DragAndDrop(window.DropBox(), *FileData({lists[0], lists[1], lists[2], lists[3]}), Qt::LeftButton);
+        Drop(window.DropBox(), lists, Qt::LeftButton);
         QVERIFY(WaitForIdle(window));
 
+        QStringList arguments;
+        for (const std::string& list : lists) {
+            arguments << QString::fromStdString(list);
+        }
         QProcess cli;
-        cli.start(QStringLiteral(FERRULE_CHECK_PATH),
-                  {QString::fromStdString(lists[0]), QString::fromStdString(lists[1]), QString::fromStdString(lists[2]),
-                   QString::fromStdString(lists[3])});
+        cli.start(QStringLiteral(FERRULE_CHECK_PATH), arguments);
         QVERIFY(cli.waitForFinished(30000));
-        QString output = QString::fromUtf8(cli.readAllStandardOutput());
-        QVERIFY(output.endsWith(QLatin1Char('\n')));
-        output.chop(1);
-        const QStringList expected = output.split(QLatin1Char('\n'));
+        const QStringList expected = QString::fromUtf8(cli.readAllStandardOutput()).split(u'\n');
         QVERIFY(expected.size() > 10);
-        QCOMPARE(LogLines(window), expected);
+        QCOMPARE(expected.last(), QString()); // every line ends in a line feed
+        QCOMPARE(LogLines(window), expected.mid(0, expected.size() - 1));
     }
 };
 

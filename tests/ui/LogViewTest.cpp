@@ -1,31 +1,28 @@
-// The result log views: appending, clearing, selecting with the mouse, the log menu and copying.
+// The result log views (the main window's pane and the log window's) and the log window: appending,
+// clearing, selecting with the mouse, the log menu and copying, the log window taking the pane's place
+// with the main window's width, closing it, and its layout on resize.
 #include "UiTest.h"
 
 #include "ui/clsLogPane.h"
 #include "ui/frmLog.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QListView>
-#include <QMenu>
 #include <QScrollBar>
-#include <QTest>
+#include <QWindow>
 
 using namespace UiTest;
 
 namespace {
 
-clsLogPane* PaneOf(frmMain& window, const QString& which) {
-    return which == QStringLiteral("main") ? window.LogPane() : window.LogWindow()->LogPane();
-}
-
-// The log window's pane is only on screen while that window is shown.
-void ShowPaneWindow(frmMain& window, const QString& which) {
-    if (which != QStringLiteral("main")) {
-        window.SetLogWindowVisible(true);
-        QVERIFY(QTest::qWaitForWindowExposed(window.LogWindow()));
+// The pane of the main window, or that of the log window, which is then shown.
+clsLogPane* ShownPane(frmMain& window, bool logWindow) {
+    if (!logWindow) {
+        return window.LogPane();
     }
+    window.SetLogWindowVisible(true);
+    [&] { QVERIFY(QTest::qWaitForWindowExposed(window.LogWindow())); }();
+    return window.LogWindow()->LogPane();
 }
 
 void AddLines(frmMain& window, int count) {
@@ -35,9 +32,38 @@ void AddLines(frmMain& window, int count) {
 }
 
 QPoint RowPoint(QListView* list, int visibleRow) {
-    const int height = list->sizeHintForRow(0);
-    return {10, visibleRow * height + height / 2};
+    return {10, (2 * visibleRow + 1) * list->sizeHintForRow(0) / 2};
 }
+
+struct CopyRow {
+    const char* name;
+    bool logWindow;
+    int lines;
+    QString clipboard;
+};
+
+struct ClickRow {
+    const char* name;
+    bool logWindow;
+    Qt::MouseButton button;
+    int lines;
+    int scrolledBy;
+    int visibleRow;
+    int selected;
+};
+
+struct KeyRow {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool opens;
+};
+
+struct MarginRow {
+    const char* name;
+    QSize size;
+    QRect pane; // laid out first at 200 × 100
+};
 
 } // namespace
 
@@ -45,213 +71,170 @@ class LogViewTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void addLogFillsBothViewsAndSelectsTheLastLine() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        window.AddLog("first");
-        window.AddLog("second");
-        window.AddLog("third ○ [1A2B3C4D]");
-
-        for (clsLogPane* pane : {window.LogPane(), window.LogWindow()->LogPane()}) {
-            QAbstractItemModel* model = pane->List()->model();
-            QCOMPARE(pane->LineCount(), 3);
-            QTRY_COMPARE(model->rowCount(), 3); // the views learn of new lines in batches
-            QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("first"));
-            QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("second"));
-            QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("third ○ [1A2B3C4D]"));
-            QCOMPARE(pane->SelectedIndex(), 2);
-            // The view itself catches up shortly after.
-            QTRY_COMPARE(pane->List()->selectionModel()->selectedRows().size(), 1);
-            QCOMPARE(pane->List()->selectionModel()->selectedRows().front().row(), 2);
-        }
-    }
-
-    void clearLogEmptiesBothViews() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        AddLines(window, 3);
-        window.ClearLog();
-        for (clsLogPane* pane : {window.LogPane(), window.LogWindow()->LogPane()}) {
-            QCOMPARE(pane->List()->model()->rowCount(), 0);
-            QCOMPARE(pane->SelectedIndex(), -1);
-        }
-        // Nothing pending may select a line of the old log later.
-        QTest::qWait(60);
-        QVERIFY(window.LogPane()->List()->selectionModel()->selectedRows().isEmpty());
-    }
-
-    void longLogKeepsTheLastLineInView() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        AddLines(window, 500);
-        QListView* list = window.LogPane()->List();
-        QTRY_VERIFY(list->viewport()->rect().intersects(list->visualRect(list->model()->index(499, 0))));
-        QCOMPARE(window.LogPane()->SelectedIndex(), 499);
-    }
-
-    void copyPutsEveryLineFollowedByCrLf_data() {
-        QTest::addColumn<QString>("which");
-        QTest::newRow("main window") << QStringLiteral("main");
-        QTest::newRow("log window") << QStringLiteral("log");
-    }
-
-    void copyPutsEveryLineFollowedByCrLf() {
-        QFETCH(QString, which);
-        AppFixture app;
-        frmMain& window = app.Start();
-        ShowPaneWindow(window, which);
-        window.AddLog("A");
-        window.AddLog("B × c.txt");
-        QGuiApplication::clipboard()->setText(QStringLiteral("old"));
-
-        clsLogPane* pane = PaneOf(window, which);
-        bool copyEnabled = false;
-        auto opened = OnNextPopup([&](QMenu* menu) {
-            copyEnabled = pane->CopyAllItem()->isEnabled();
-            ClickMenuItem(menu, pane->CopyAllItem());
-        });
-        QTest::mouseClick(pane->List()->viewport(), Qt::RightButton, Qt::NoModifier, RowPoint(pane->List(), 0));
-        QTRY_VERIFY(*opened);
-        QVERIFY(copyEnabled);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("A\r\nB × c.txt\r\n"));
-    }
-
-    void emptyViewOpensTheMenuWithCopyDisabled() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        clsLogPane* pane = window.LogPane();
-        bool copyEnabled = true;
-        auto opened = OnNextPopup([&](QMenu* menu) {
-            copyEnabled = pane->CopyAllItem()->isEnabled();
-            QTest::keyClick(menu, Qt::Key_Escape);
-        });
-        QTest::mouseClick(pane->List()->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
-        QTRY_VERIFY(*opened);
-        QVERIFY(!copyEnabled);
-        QCOMPARE(pane->List()->model()->rowCount(), 0);
-    }
-
-    void rightClickSelectsTheLineUnderThePointer_data() {
-        QTest::addColumn<QString>("which");
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("scrolledBy");
-        QTest::addColumn<int>("visibleRow");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("first line") << QStringLiteral("main") << 5 << 0 << 0 << 0;
-        QTest::newRow("third line") << QStringLiteral("main") << 5 << 0 << 2 << 2;
-        QTest::newRow("scrolled by 10, second visible") << QStringLiteral("main") << 40 << 10 << 1 << 11;
-        QTest::newRow("below the last line") << QStringLiteral("main") << 2 << 0 << 4 << -1;
-        QTest::newRow("log window, scrolled") << QStringLiteral("log") << 40 << 10 << 1 << 11;
-        QTest::newRow("log window, below the last line") << QStringLiteral("log") << 1 << 0 << 3 << -1;
-    }
-
-    void rightClickSelectsTheLineUnderThePointer() {
-        QFETCH(QString, which);
-        QFETCH(int, lines);
-        QFETCH(int, scrolledBy);
-        QFETCH(int, visibleRow);
-        QFETCH(int, expected);
-        AppFixture app;
-        frmMain& window = app.Start();
-        ShowPaneWindow(window, which);
-        AddLines(window, lines);
-        clsLogPane* pane = PaneOf(window, which);
-        pane->FlushSelection();
-        pane->List()->verticalScrollBar()->setValue(scrolledBy);
-        QCOMPARE(pane->List()->indexAt(QPoint(0, 0)).row(), scrolledBy);
-
-        int selectedWhenOpen = -2;
-        auto opened = OnNextPopup([&](QMenu* menu) {
-            selectedWhenOpen = pane->SelectedIndex();
-            QTest::keyClick(menu, Qt::Key_Escape);
-        });
-        QTest::mouseClick(pane->List()->viewport(), Qt::RightButton, Qt::NoModifier,
-                          RowPoint(pane->List(), visibleRow));
-        QTRY_VERIFY(*opened);
-        QCOMPARE(selectedWhenOpen, expected);
-        QCOMPARE(pane->SelectedIndex(), expected);
-        QCOMPARE(pane->window()->focusWidget(), pane->List());
-    }
-
-    void leftClickBelowTheLastLineClearsTheSelection() {
+    void bothViewsShowTheLinesWithTheLastSelectedUntilCleared() {
         AppFixture app;
         frmMain& window = app.Start();
         AddLines(window, 2);
-        clsLogPane* pane = window.LogPane();
-        pane->FlushSelection();
-        QCOMPARE(pane->SelectedIndex(), 1);
-        QTest::mouseClick(pane->List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(pane->List(), 5));
-        QCOMPARE(pane->SelectedIndex(), -1);
+        window.AddLog("third ○ [1A2B3C4D]");
+        for (clsLogPane* pane : {window.LogPane(), window.LogWindow()->LogPane()}) {
+            QTRY_COMPARE(pane->List()->model()->rowCount(), 3); // the views learn of new lines in batches
+            QCOMPARE(pane->List()->model()->index(2, 0).data().toString(), u"third ○ [1A2B3C4D]"_s);
+            QTRY_COMPARE(pane->List()->selectionModel()->selectedRows().value(0).row(), 2);
+        }
+        AddLines(window, 2);
+        window.ClearLog();
+        QTest::qWait(60); // nothing pending may select a line of the old log later
+        for (clsLogPane* pane : {window.LogPane(), window.LogWindow()->LogPane()}) {
+            QCOMPARE(pane->List()->model()->rowCount(), 0);
+            QCOMPARE(pane->SelectedIndex(), -1);
+            QVERIFY(pane->List()->selectionModel()->selectedRows().isEmpty());
+        }
     }
 
-    void leftClickOnALineSelectsIt() {
+    void aLongLogKeepsTheLastLineInView() {
+        for (const bool logWindow : {false, true}) {
+            AppFixture app;
+            frmMain& window = app.Start();
+            AddLines(window, 500);
+            QTest::qWait(60);
+            QListView* list = ShownPane(window, logWindow)->List(); // the log window only now
+            QTRY_VERIFY2(list->viewport()->rect().intersects(list->visualRect(list->model()->index(499, 0))),
+                         logWindow ? "log window" : "main window");
+        }
+    }
+
+    void copyPutsEveryLineFollowedByCrLf_data() {
+        AddRows<CopyRow>({{"main window", false, 2, u"line 0\r\nline 1\r\n"_s},
+                          {"log window", true, 2, u"line 0\r\nline 1\r\n"_s},
+                          {"empty log: nothing to copy", false, 0, u"old"_s}});
+    }
+
+    void copyPutsEveryLineFollowedByCrLf() {
+        QFETCH(CopyRow, row);
         AppFixture app;
         frmMain& window = app.Start();
-        AddLines(window, 4);
-        clsLogPane* pane = window.LogPane();
+        clsLogPane* pane = ShownPane(window, row.logWindow);
+        AddLines(window, row.lines);
+        QGuiApplication::clipboard()->setText(u"old"_s);
+        auto menu = OnPopup([&](QMenu* popup) {
+            QCOMPARE(pane->CopyAllItem()->isEnabled(), row.lines > 0);
+            ClickMenuItem(popup, pane->CopyAllItem());
+            popup->close();
+        });
+        QTest::mouseClick(pane->List()->viewport(), Qt::RightButton, Qt::NoModifier, RowPoint(pane->List(), 0));
+        QCOMPARE(menu->Seen(), 1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), row.clipboard);
+    }
+
+    void aClickSelectsTheLineUnderThePointer_data() {
+        AddRows<ClickRow>({{"right, third line", false, Qt::RightButton, 5, 0, 2, 2},
+                           {"right, scrolled by 10", false, Qt::RightButton, 40, 10, 1, 11},
+                           {"right, below the last line", false, Qt::RightButton, 2, 0, 4, -1},
+                           {"log window, right, scrolled", true, Qt::RightButton, 40, 10, 1, 11},
+                           {"left, second line", false, Qt::LeftButton, 4, 0, 1, 1},
+                           {"left, below the last line", false, Qt::LeftButton, 2, 0, 5, -1}});
+    }
+
+    void aClickSelectsTheLineUnderThePointer() {
+        QFETCH(ClickRow, row);
+        AppFixture app;
+        frmMain& window = app.Start();
+        clsLogPane* pane = ShownPane(window, row.logWindow);
+        AddLines(window, row.lines);
         pane->FlushSelection();
-        QTest::mouseClick(pane->List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(pane->List(), 1));
-        QCOMPARE(pane->SelectedIndex(), 1);
-        // A line selected by the user stays selected: no pending move to the last line overrides it.
-        QTest::qWait(60);
-        QCOMPARE(pane->SelectedIndex(), 1);
+        pane->List()->verticalScrollBar()->setValue(row.scrolledBy);
+        int selectedInMenu = -2;
+        auto menu = OnPopup([&](QMenu* popup) {
+            selectedInMenu = pane->SelectedIndex();
+            popup->close();
+        });
+        QTest::mouseClick(pane->List()->viewport(), row.button, Qt::NoModifier, RowPoint(pane->List(), row.visibleRow));
+        QTest::qWait(60); // the user's choice stays: no pending move to the last line overrides it
+        QCOMPARE(pane->SelectedIndex(), row.selected);
+        QCOMPARE(selectedInMenu,
+                 row.button == Qt::RightButton ? row.selected : -2); // the menu opens on the right button
+        if (row.button == Qt::RightButton) {
+            QCOMPARE(pane->window()->focusWidget(), pane->List());
+        }
     }
 
-    void applicationsKeyOpensTheMenuAtTheCentre_data() {
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("no modifier") << int(Qt::NoModifier) << true;
-        QTest::newRow("shift") << int(Qt::ShiftModifier) << false;
-        QTest::newRow("ctrl") << int(Qt::ControlModifier) << false;
-        QTest::newRow("alt") << int(Qt::AltModifier) << false;
+    void theApplicationsKeyAloneOpensTheMenuAtTheCentre_data() {
+        AddRows<KeyRow>({{"alone", Qt::Key_Menu, Qt::NoModifier, true},
+                         {"shift", Qt::Key_Menu, Qt::ShiftModifier, false},
+                         {"ctrl", Qt::Key_Menu, Qt::ControlModifier, false},
+                         {"alt", Qt::Key_Menu, Qt::AltModifier, false},
+                         {"another key", Qt::Key_A, Qt::NoModifier, false}});
     }
 
-    void applicationsKeyOpensTheMenuAtTheCentre() {
-        QFETCH(int, modifiers);
-        QFETCH(bool, opens);
+    void theApplicationsKeyAloneOpensTheMenuAtTheCentre() {
+        QFETCH(KeyRow, row);
         AppFixture app;
         frmMain& window = app.Start();
         window.AddLog("x");
         QListView* list = window.LogPane()->List();
         list->setFocus();
         QPoint menuAt;
-        auto opened = OnNextPopup([&](QMenu* menu) {
-            menuAt = menu->pos();
-            QTest::keyClick(menu, Qt::Key_Escape);
+        auto menu = OnPopup([&](QMenu* popup) {
+            menuAt = popup->pos();
+            popup->close();
         });
-        QTest::keyClick(list, Qt::Key_Menu, Qt::KeyboardModifiers(modifiers));
-        if (opens) {
-            QTRY_VERIFY(*opened);
-            QCOMPARE(menuAt, list->mapToGlobal(QPoint(list->width() / 2, list->height() / 2)));
-        } else {
-            QTest::qWait(100);
-            QVERIFY(!*opened);
-        }
-        // Other keys open nothing.
-        auto other = OnNextPopup([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_Escape); });
-        QTest::keyClick(list, Qt::Key_A);
-        QTest::qWait(100);
-        QVERIFY(!*other);
+        QTest::keyClick(list, row.key, row.modifiers);
+        QTest::qWait(row.opens ? 0 : 100);
+        QCOMPARE(menu->Seen(), row.opens ? 1 : 0);
+        QCOMPARE(menuAt, row.opens ? list->mapToGlobal(QPoint(list->width() / 2, list->height() / 2)) : QPoint());
     }
 
-    void theListCoversItsHostWithItsBorderOutside_data() {
-        QTest::addColumn<QSize>("hostSize");
-        QTest::newRow("designed") << QSize(160, 128);
-        QTest::newRow("wide") << QSize(400, 50);
-        QTest::newRow("empty") << QSize(0, 0);
-    }
-
-    void theListCoversItsHostWithItsBorderOutside() {
-        QFETCH(QSize, hostSize);
+    void theLogWindowTakesTheLogPanesPlace() {
         AppFixture app;
         frmMain& window = app.Start();
-        clsLogPane* pane = window.LogPane();
-        QCOMPARE(pane->geometry(), QRect(144, 8, 160, 128));
-        pane->resize(hostSize);
-        const int edge = pane->List()->frameWidth();
+        frmLog* log = window.LogWindow();
+        const int outer = window.frameGeometry().width();
+        ChooseFromMainMenu(window, u"mnuMainShowLogWindow"_s);
+        QVERIFY(QTest::qWaitForWindowExposed(log));
+        QCOMPARE(window.width(), 144); // narrowed to the drop box
+        QVERIFY(!window.LogPane()->isEnabled());
+        QCOMPARE(log->focusWidget(), log->LogPane()->List());
+        QCOMPARE(log->windowHandle()->transientParent(), window.windowHandle()); // owned: stays in front
+        QVERIFY(!log->isModal());
+        QVERIFY(log->minimumSize() != log->maximumSize());
+        QTest::keyClick(log, Qt::Key_Escape);
+        QVERIFY(log->isVisible()); // Escape does not close it
+        log->close();              // the user's close hides it
+        QVERIFY(!log->isVisible());
+        QCOMPARE(window.width(), 312);
+        QVERIFY(window.LogPane()->isEnabled());
+        QCOMPARE(window.focusWidget(), window.LogPane()->List());
+        WithMainMenu(window, [&](QMenu* menu) {
+            QVERIFY(!Item(menu, u"mnuMainShowLogWindow"_s)->isChecked());
+            menu->close();
+        });
+        ChooseFromMainMenu(window, u"mnuMainShowLogWindow"_s);
+        ChooseFromMainMenu(window, u"mnuMainShowLogWindow"_s);
+        QVERIFY(!log->isVisible());
+        QCOMPARE(window.frameGeometry().width(), outer);
+    }
+
+    void theLogWindowKeepsAnEightPixelMargin_data() {
+        AddRows<MarginRow>({{"designed", QSize(272, 174), QRect(8, 8, 256, 158)},
+                            {"large", QSize(700, 500), QRect(8, 8, 684, 484)},
+                            {"exactly the margins", QSize(16, 16), QRect(8, 8, 0, 0)},
+                            {"too narrow: as before", QSize(10, 100), QRect(8, 8, 184, 84)},
+                            {"too flat: as before", QSize(200, 3), QRect(8, 8, 184, 84)}});
+    }
+
+    void theLogWindowKeepsAnEightPixelMargin() {
+        QFETCH(MarginRow, row);
+        AppFixture app;
+        frmMain& window = app.Start();
+        clsLogPane* host = ShownPane(window, true);
+        window.LogWindow()->resize(200, 100);
+        window.LogWindow()->resize(row.size);
+        QCOMPARE(host->geometry(), row.pane);
+        // The list covers its host with its own border just outside, where the host clips it away.
+        const int edge = host->List()->frameWidth();
         QVERIFY(edge > 0);
-        QCOMPARE(pane->List()->geometry(),
-                 QRect(-edge, -edge, hostSize.width() + 2 * edge, hostSize.height() + 2 * edge));
+        QCOMPARE(host->List()->geometry(),
+                 QRect(-edge, -edge, row.pane.width() + 2 * edge, row.pane.height() + 2 * edge));
     }
 };
 

@@ -1,66 +1,26 @@
-// The main window: start-up, captions and menus, window commands, the About box and the settings
-// written at close and read at the next start.
+// The main window: start-up from the settings file, the caption, the main menu's commands and the
+// About box, and the settings written at exit and read at the next start.
 #include "UiTest.h"
 
 #include "FerruleVersion.h"
-#include "config/clsSettings.h"
-#include "ui/clsImageControl.h"
 #include "ui/clsLogPane.h"
 #include "ui/frmLog.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QListView>
 #include <QLocale>
-#include <QMenu>
-#include <QMessageBox>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QTest>
 #include <QWindow>
-
-#include <map>
-#include <sstream>
 
 using namespace UiTest;
 
 namespace {
 
-// The [Settings] keys of an INI file, as written.
-std::map<std::string, std::string> SettingsValues(const std::string& path) {
-    std::map<std::string, std::string> values;
-    std::istringstream in(ReadAll(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        const auto equals = line.find('=');
-        if (equals != std::string::npos) {
-            values[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    return values;
-}
-
-QStringList MenuTexts(QMenu* menu) {
-    QStringList texts;
-    for (QAction* action : menu->actions()) {
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    return texts;
-}
-
-// Opens the main menu the way the user does, with a right-click on the drop box, and hands it over.
-WatcherPtr OpenMainMenu(frmMain& window, std::function<void(QMenu*)> handle) {
-    auto opened = OnNextPopup(std::move(handle));
-    QTest::mouseClick(window.DropBox(), Qt::RightButton, Qt::NoModifier, QPoint(40, 40));
-    return opened;
-}
-
-QAction* Item(frmMain& window, const char* name) {
-    return window.findChild<QAction*>(QString::fromLatin1(name));
-}
+struct StartRow {
+    const char* name;
+    std::string settings;
+    QPoint position;
+};
 
 } // namespace
 
@@ -68,213 +28,113 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void firstStartWithoutSettings() {
+    void startUpFollowsTheSettingsFile_data() {
+        const std::string log = "[Settings]\r\nLogWindowLeft=5\r\nLogWindowTop=6\r\nWindowLeft=20\r\nWindowTop=30\r\n";
+        AddRows<StartRow>(
+            {{"no settings file", "", QPoint(0, 0)},
+             // A value that cannot be read gives the defaults for every key.
+             {"a value that is no number", "[Settings]\r\nShowLogWindow=1\r\nWindowLeft=left\r\nWindowTopMost=1\r\n",
+              QPoint(0, 0)},
+             // The log window's place is taken only as a whole.
+             {"log window width 0", log + "LogWindowWidth=0\r\nLogWindowHeight=100\r\n", QPoint(20, 30)},
+             {"log window height 0", log + "LogWindowWidth=250\r\nLogWindowHeight=0\r\n", QPoint(20, 30)}});
+    }
+
+    void startUpFollowsTheSettingsFile() {
+        QFETCH(StartRow, row);
         AppFixture app;
+        if (!row.settings.empty()) {
+            app.Folder().Write("ferrule.ini", row.settings);
+        }
         frmMain& window = app.Start();
         QVERIFY(window.isVisible());
-        QCOMPARE(window.windowTitle(), QStringLiteral("Ferrule ver.1.01"));
-        QCOMPARE(window.pos(), QPoint(0, 0));
+        QCOMPARE(window.windowTitle(), u"Ferrule ver.1.01"_s);
+        QCOMPARE(window.pos(), row.position);
         QCOMPARE(window.size(), QSize(312, 144));
+        QCOMPARE(window.minimumSize(), window.maximumSize()); // the user cannot resize it
         QVERIFY(!window.TopMost());
         QVERIFY(!window.LogWindow()->isVisible());
-        QVERIFY(window.LogPane()->isEnabled());
         QCOMPARE(window.focusWidget(), window.LogPane()->List());
-
         // The log window waits centred on the screen with the main window's full outer size.
         const QSize screen = window.screen()->geometry().size();
         const QSize outer = window.frameGeometry().size();
         QCOMPARE(window.LogWindow()->OuterGeometry(),
-                 QRect((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2, outer.width(),
-                       outer.height()));
+                 QRect(QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2), outer));
     }
 
-    void controlsSitWhereDesigned() {
+    void captionAndAboutTextFormatTheVersions() {
+        QCOMPARE(frmMain::CaptionText(1, 0), u"Ferrule ver.1.00"_s);
+        QCOMPARE(frmMain::CaptionText(2, 12), u"Ferrule ver.2.12"_s);
+        QCOMPARE(frmMain::CaptionText(1, 123), u"Ferrule ver.1.23"_s);
+        const QString about = u"Ferrule Version 1.01\r\n\r\n" FERRULE_LEGAL_COPYRIGHT "\r\n\r\n (CRC32.DLL "_s;
+        QCOMPARE(frmMain::AboutText(123, 5, QLocale(u"C"_s)), about + u"1.23 / MD5.DLL 0.05)\r\n"_s);
+        QCOMPARE(frmMain::AboutText(100, 5, QLocale(u"de_DE"_s)), about + u"1,00 / MD5.DLL 0,05)\r\n"_s);
+
         AppFixture app;
         frmMain& window = app.Start();
-        QCOMPARE(window.DropBoxHost()->geometry(), QRect(8, 8, 128, 128));
-        QCOMPARE(window.DropBox()->geometry(), QRect(0, 0, 128, 128));
-        QCOMPARE(window.LogPane()->geometry(), QRect(144, 8, 160, 128));
-        QCOMPARE(window.DropBox()->toolTip(), QStringLiteral("ここにCRC/MD5ファイルをドロップしてください"));
-        QCOMPARE(window.Timer().interval(), 50);
-        QVERIFY(!window.Timer().isActive());
-        QCOMPARE(window.minimumSize(), window.maximumSize()); // the user cannot resize it
-        QVERIFY(window.font().families().contains(QStringLiteral("MS UI Gothic")));
-        QCOMPARE(window.font().pointSize(), 9);
+        MessageBoxes boxes;
+        ChooseFromMainMenu(window, u"mnuMainAbout"_s);
+        QCOMPARE(boxes.shown.size(), std::size_t(1));
+        QCOMPARE(boxes.shown[0].title, u"Ferrule のバージョン情報"_s);
+        QCOMPARE(boxes.shown[0].icon, int(QMessageBox::NoIcon));
+        QVERIFY(boxes.shown[0].text.startsWith(about));
     }
 
-    void menusHoldEveryItemInOrder() {
+    void theMainMenuCommandsAndTheStatesTheyShow() {
         AppFixture app;
         frmMain& window = app.Start();
-        QCOMPARE(MenuTexts(window.MainMenu()),
-                 QStringList({QStringLiteral("元のサイズに戻す(&R)"), QStringLiteral("最小化(&N)"),
-                              QStringLiteral("常に手前に表示(&T)"), QStringLiteral("ログを別ウィンドウで表示(&L)"),
-                              QStringLiteral("-"), QStringLiteral("色と背景(&C)"), QStringLiteral("-"),
-                              QStringLiteral("バージョン情報(&A)..."), QStringLiteral("Ferrule の終了(&X)\tAlt+F4")}));
-        QCOMPARE(MenuTexts(window.DragDropMenu()),
-                 QStringList({QStringLiteral("チェック(&C)"), QStringLiteral("フォルダを指定してチェック(&H)..."),
-                              QStringLiteral("-"), QStringLiteral("キャンセル\tESC")}));
-        QCOMPARE(window.DragDropMenu()->defaultAction(), Item(window, "mnuDragDropCheck"));
-        QCOMPARE(MenuTexts(window.LogPane()->LogMenu()), QStringList({QStringLiteral("結果をコピー(&C)")}));
-        for (const char* name : {"mnuMainBar1", "mnuMainBar2", "mnuDragDropBar1"}) {
-            QVERIFY2(Item(window, name) != nullptr && Item(window, name)->isSeparator(), name);
-        }
-    }
-
-    void captionShowsTheMinorVersionWithTwoDigits_data() {
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("1.01") << 1 << 1 << QStringLiteral("Ferrule ver.1.01");
-        QTest::newRow("minor 0") << 1 << 0 << QStringLiteral("Ferrule ver.1.00");
-        QTest::newRow("minor 12") << 2 << 12 << QStringLiteral("Ferrule ver.2.12");
-        QTest::newRow("minor above 99") << 1 << 123 << QStringLiteral("Ferrule ver.1.23");
-    }
-
-    void captionShowsTheMinorVersionWithTwoDigits() {
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QFETCH(QString, caption);
-        QCOMPARE(frmMain::CaptionText(major, minor), caption);
-    }
-
-    void aboutTextFormatsTheModuleVersions_data() {
-        QTest::addColumn<int>("crc");
-        QTest::addColumn<int>("md5");
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("ending");
-        QTest::newRow("1.00 and 1.00") << 100 << 100 << QStringLiteral("C")
-                                       << QStringLiteral("\r\n\r\n (CRC32.DLL 1.00 / MD5.DLL 1.00)\r\n");
-        QTest::newRow("leading zero") << 123 << 5 << QStringLiteral("C")
-                                      << QStringLiteral("\r\n\r\n (CRC32.DLL 1.23 / MD5.DLL 0.05)\r\n");
-        QTest::newRow("decimal comma") << 123 << 5 << QStringLiteral("de_DE")
-                                       << QStringLiteral("\r\n\r\n (CRC32.DLL 1,23 / MD5.DLL 0,05)\r\n");
-    }
-
-    void aboutTextFormatsTheModuleVersions() {
-        QFETCH(int, crc);
-        QFETCH(int, md5);
-        QFETCH(QString, locale);
-        QFETCH(QString, ending);
-        const QString text = frmMain::AboutText(crc, md5, QLocale(locale));
-        QVERIFY2(text.startsWith(QStringLiteral("Ferrule Version 1.01\r\n\r\n" FERRULE_LEGAL_COPYRIGHT)),
-                 qPrintable(text));
-        QVERIFY2(text.endsWith(ending), qPrintable(text));
-        QCOMPARE(text.size(),
-                 QStringLiteral("Ferrule Version 1.01\r\n\r\n" FERRULE_LEGAL_COPYRIGHT).size() + ending.size());
-    }
-
-    void aboutBoxFromTheMenu() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        auto message = AnswerNextMessage();
-        auto opened = OpenMainMenu(window, [&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuMainAbout")); });
-        QTRY_VERIFY(*opened);
-        QTRY_VERIFY(message->seen);
-        QCOMPARE(message->title, QStringLiteral("Ferrule のバージョン情報"));
-        QCOMPARE(message->icon, int(QMessageBox::NoIcon));
-        QVERIFY(message->text.startsWith(QStringLiteral("Ferrule Version 1.01\r\n")));
-        QVERIFY(message->text.contains(QStringLiteral(" (CRC32.DLL ")));
-    }
-
-    void mainMenuStatesFollowTheWindow() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        std::map<QString, std::pair<bool, bool>> states; // enabled, checked
-        auto record = [&](QMenu* menu) {
-            for (QAction* action : menu->actions()) {
-                states[action->objectName()] = {action->isEnabled(), action->isChecked()};
-            }
-            QTest::keyClick(menu, Qt::Key_Escape);
-        };
-        auto opened = OpenMainMenu(window, record);
-        QTRY_VERIFY(*opened);
-        QCOMPARE(states[QStringLiteral("mnuMainRestore")].first, false);
-        QCOMPARE(states[QStringLiteral("mnuMainMinimize")].first, true);
-        QCOMPARE(states[QStringLiteral("mnuMainWindowTopmost")].second, false);
-        QCOMPARE(states[QStringLiteral("mnuMainShowLogWindow")].second, false);
-
-        window.setTopMost(true);
-        window.SetLogWindowVisible(true);
-        window.setWindowState(Qt::WindowMinimized);
-        opened = OpenMainMenu(window, record);
-        QTRY_VERIFY(*opened);
-        QCOMPARE(states[QStringLiteral("mnuMainRestore")].first, true);
-        QCOMPARE(states[QStringLiteral("mnuMainMinimize")].first, false);
-        QCOMPARE(states[QStringLiteral("mnuMainWindowTopmost")].second, true);
-        QCOMPARE(states[QStringLiteral("mnuMainShowLogWindow")].second, true);
-    }
-
-    void minimizeAndRestoreFromTheMenu() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        auto opened = OpenMainMenu(window, [&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuMainMinimize")); });
-        QTRY_VERIFY(*opened);
-        QVERIFY(window.windowState() & Qt::WindowMinimized);
-        opened = OpenMainMenu(window, [&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuMainRestore")); });
-        QTRY_VERIFY(*opened);
-        QCOMPARE(window.windowState(), Qt::WindowNoState);
-    }
-
-    void alwaysOnTopTogglesWithoutRecreatingTheWindow() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        const WId before = window.winId();
-        QWidget* focused = QApplication::activeWindow();
-        auto opened =
-            OpenMainMenu(window, [&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuMainWindowTopmost")); });
-        QTRY_VERIFY(*opened);
-        QVERIFY(window.TopMost());
-        QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(window.winId(), before);
-        QCOMPARE(QApplication::activeWindow(), focused);
-        QVERIFY(Item(window, "mnuMainWindowTopmost")->isChecked());
-
-        opened = OpenMainMenu(window, [&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuMainWindowTopmost")); });
-        QTRY_VERIFY(*opened);
-        QVERIFY(!window.TopMost());
-        QVERIFY(!(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint));
-        QCOMPARE(window.winId(), before);
-    }
-
-    void everyKindOfCloseSavesTheSettings_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("exit item") << QStringLiteral("exit");
-        QTest::newRow("close box") << QStringLiteral("close");
-    }
-
-    void everyKindOfCloseSavesTheSettings() {
-        QFETCH(QString, how);
-        AppFixture app;
-        frmMain& window = app.Start();
-        window.move(30, 45);
-        window.setTopMost(true);
-        window.LogWindow()->setOuterGeometry(QRect(100, 120, 300, 200));
-        QSignalSpy unloaded(&window, &frmMain::Unloaded);
-        if (how == QStringLiteral("exit")) {
-            auto opened = OpenMainMenu(window, [&](QMenu* menu) { ClickMenuItem(menu, Item(window, "mnuMainExit")); });
-            QTRY_VERIFY(*opened);
-        } else {
-            window.close();
-        }
-        QVERIFY(!window.isVisible());
-        QCOMPARE(unloaded.count(), 1);
-        const auto values = SettingsValues(app.SettingsPath());
-        const std::map<std::string, std::string> expected = {
-            {"LogWindowHeight", "200"}, {"LogWindowLeft", "100"}, {"LogWindowTop", "120"},
-            {"LogWindowWidth", "300"},  {"ShowLogWindow", "0"},   {"ThemeName", ""},
-            {"WindowLeft", "30"},       {"WindowTop", "45"},      {"WindowTopMost", "1"}};
-        QCOMPARE(values, expected);
-    }
-
-    void settingsComeBackAtTheNextStart() {
-        AppFixture app;
         {
-            frmMain& window = app.Start();
-            window.move(40, 50);
-            window.setTopMost(true);
-            window.SetLogWindowVisible(true);
-            window.LogWindow()->setOuterGeometry(QRect(200, 210, 333, 222));
-            app.Close();
+            auto none = OnPopup([](QMenu* menu) { menu->close(); });
+            QTest::mouseClick(window.DropBox(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+            QTest::qWait(50);
+            QCOMPARE(none->Seen(), 0); // only the right button opens the menu
+        }
+        // Restore and Minimize enabled, Always on top and Show log window checked, in that order.
+        const auto states = [&] {
+            QString marks;
+            WithMainMenu(window, [&](QMenu* menu) {
+                marks += Item(menu, u"mnuMainRestore"_s)->isEnabled() ? u'1' : u'0';
+                marks += Item(menu, u"mnuMainMinimize"_s)->isEnabled() ? u'1' : u'0';
+                marks += Item(menu, u"mnuMainWindowTopmost"_s)->isChecked() ? u'1' : u'0';
+                marks += Item(menu, u"mnuMainShowLogWindow"_s)->isChecked() ? u'1' : u'0';
+                menu->close();
+            });
+            return marks;
+        };
+        QCOMPARE(states(), u"0100"_s);
+        const WId native = window.winId();
+        QWidget* active = QApplication::activeWindow();
+        ChooseFromMainMenu(window, u"mnuMainWindowTopmost"_s);
+        QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(window.winId(), native);               // neither re-created
+        QCOMPARE(QApplication::activeWindow(), active); // nor activated
+        ChooseFromMainMenu(window, u"mnuMainMinimize"_s);
+        QVERIFY(window.windowState() & Qt::WindowMinimized);
+        window.SetLogWindowVisible(true);
+        QCOMPARE(states(), u"1011"_s);
+        ChooseFromMainMenu(window, u"mnuMainRestore"_s);
+        QCOMPARE(window.windowState(), Qt::WindowNoState);
+        ChooseFromMainMenu(window, u"mnuMainWindowTopmost"_s);
+        QVERIFY(!(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(window.winId(), native);
+        window.SetLogWindowVisible(false);
+        QCOMPARE(states(), u"0100"_s);
+    }
+
+    void settingsAreSavedAtExitAndComeBackAtTheNextStart() {
+        AppFixture app;
+        frmMain& first = app.Start();
+        first.move(40, 50);
+        first.setTopMost(true);
+        first.SetLogWindowVisible(true);
+        first.LogWindow()->setOuterGeometry(QRect(200, 210, 333, 222));
+        QSignalSpy unloaded(&first, &frmMain::Unloaded);
+        ChooseFromMainMenu(first, u"mnuMainExit"_s);
+        QVERIFY(!first.isVisible());
+        QCOMPARE(unloaded.count(), 1);
+        for (const char* line : {"LogWindowHeight=222", "LogWindowLeft=200", "LogWindowTop=210", "LogWindowWidth=333",
+                                 "ShowLogWindow=1", "ThemeName=", "WindowLeft=40", "WindowTop=50", "WindowTopMost=1"}) {
+            QVERIFY2(app.Saved(line), line);
         }
         frmMain& window = app.Start();
         QCOMPARE(window.pos(), QPoint(40, 50));
@@ -283,50 +143,12 @@ private slots:
         QVERIFY(window.LogWindow()->isVisible());
         QCOMPARE(window.width(), 144);
         QCOMPARE(window.LogWindow()->OuterGeometry(), QRect(200, 210, 333, 222));
-        QCOMPARE(window.LogWindow()->focusWidget(), window.LogWindow()->LogPane()->List());
-        QVERIFY(!window.LogPane()->isEnabled());
     }
 
-    void aHalfSavedLogWindowPlaceIsReplacedByTheDefault_data() {
-        QTest::addColumn<QString>("width");
-        QTest::addColumn<QString>("height");
-        QTest::newRow("width 0") << QStringLiteral("0") << QStringLiteral("100");
-        QTest::newRow("height 0") << QStringLiteral("250") << QStringLiteral("0");
-    }
-
-    void aHalfSavedLogWindowPlaceIsReplacedByTheDefault() {
-        QFETCH(QString, width);
-        QFETCH(QString, height);
-        AppFixture app;
-        app.Folder().Write("ferrule.ini",
-                           "[Settings]\r\nLogWindowLeft=5\r\nLogWindowTop=6\r\nLogWindowWidth=" + width.toStdString() +
-                               "\r\nLogWindowHeight=" + height.toStdString() + "\r\nWindowLeft=20\r\nWindowTop=30\r\n");
-        frmMain& window = app.Start();
-        QCOMPARE(window.pos(), QPoint(20, 30));
-        const QSize screen = window.screen()->geometry().size();
-        const QSize outer = window.frameGeometry().size();
-        QCOMPARE(window.LogWindow()->OuterGeometry(),
-                 QRect((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2, outer.width(),
-                       outer.height()));
-    }
-
-    void aBrokenSettingsFileStartsWithTheDefaults() {
-        AppFixture app;
-        app.Folder().Write("ferrule.ini", "[Settings]\r\nShowLogWindow=1\r\nWindowLeft=left\r\nWindowTopMost=1\r\n");
-        frmMain& window = app.Start();
-        QCOMPARE(window.pos(), QPoint(0, 0));
-        QVERIFY(!window.TopMost());
-        QVERIFY(!window.LogWindow()->isVisible());
-    }
-
-    void closingInTheMiddleOfStartUpStateSavesNothing() {
-        // A window that never loaded has nothing to save and must close quietly.
+    void aWindowClosedBeforeItLoadedSavesNothing() {
         TempFolder folder;
-        {
-            frmMain window(folder.File("ferrule"));
-            window.close();
-        }
-        QVERIFY(ReadAll(folder.File("ferrule.ini")).empty());
+        frmMain(folder.File("ferrule")).close();
+        QVERIFY(!std::filesystem::exists(folder.File("ferrule.ini")));
     }
 };
 

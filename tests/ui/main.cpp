@@ -1,10 +1,10 @@
-// Runs the widget test classes on the offscreen platform: all of them, or the one named first.
+// Runs the widget test classes on the offscreen platform: the one named first on the command line, or all.
 #include "UiTest.h"
 
 #include <QApplication>
 #include <QTest>
 
-#include <cstring>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -15,22 +15,17 @@ int main(int argc, char** argv) {
 
     const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
     std::vector<char*> args{argv[0]};
-    for (int i = only != nullptr ? 2 : 1; i < argc; ++i) {
-        args.push_back(argv[i]);
-    }
-
+    args.insert(args.end(), argv + (only != nullptr ? 2 : 1), argv + argc);
     int failed = 0;
     int ran = 0;
     for (const auto& [name, factory] : UiTest::Registry()) {
-        if (only != nullptr && name != only) {
-            continue;
+        if (only == nullptr || name == only) {
+            failed += QTest::qExec(factory().get(), static_cast<int>(args.size()), args.data());
+            ++ran;
         }
-        std::unique_ptr<QObject> test = factory();
-        failed += QTest::qExec(test.get(), static_cast<int>(args.size()), args.data());
-        ++ran;
     }
     if (ran == 0) {
-        std::fprintf(stderr, "no test class named %s\n", only != nullptr ? only : "(any)");
+        std::fprintf(stderr, "no test class named %s\n", only);
         return 1;
     }
     return failed == 0 ? 0 : 1;
