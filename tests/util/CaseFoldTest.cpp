@@ -22,7 +22,8 @@ TEST(CaseFold, EqualsIgnoreCase) {
         {"a", "b", false},
         {"", "", true},
         {"\xC4", "\xC4", true},
-        {"\xC4", "Ä", false}, // a stray byte is not a letter
+        {"\xC4", "Ä", false},      // a stray byte is not a letter
+        {"a\xC4", "a\xC5", false}, // nor the same as another stray byte
         {"\xC0\xAF", "/", false},
     };
     for (const auto& c : cases) {
