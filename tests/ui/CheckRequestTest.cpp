@@ -1,6 +1,4 @@
-// Check requests on the drop box and the run they start: refusals, left and right drops, the drop
-// menu, the folder choice and its dialog, the busy drop box, errors of a run, closing during a run, and
-// the log compared with ferrule-check on the same lists.
+// Check requests on the drop box and the runs they start, up to the log compared with ferrule-check.
 #include "UiTest.h"
 
 #include "ui/clsLogPane.h"
@@ -32,12 +30,15 @@ QStringList Summary(int correct, int size, int missing) {
             u"▲: 0 (CRC/MDが不一致)"_s, u"×: %1 (存在しない)"_s.arg(missing), u"？: 0 (不明なエラー)"_s};
 }
 
-// Data files and three lists beside them.
+// Data files and three lists beside them, and the log of checking the lists in that order.
 struct ListFiles {
     TempFolder folder;
     std::string crc32List = folder.Write("first.sfv", "numbers.bin " + kNumbersCrc32 + " 9\r\nabsent.bin 12345678\r\n");
     std::string md5List = folder.Write("second.md5", "abc.txt " + kAbcMd5 + "\r\n");
     std::string crc16List = folder.Write("third.crc", "numbers.bin BB3D 8\r\n");
+    QStringList log = QStringList{kHeavy, u"○ numbers.bin [CBF43926]"_s, u"× absent.bin"_s} + Summary(1, 0, 1) +
+                      QStringList{kHeavy, AbcLine(u"○"_s)} + Summary(1, 0, 0) +
+                      QStringList{kHeavy, u"△ numbers.bin"_s} + Summary(0, 1, 0) + QStringList{kHeavy, kEnd};
 
     ListFiles() {
         folder.Write("numbers.bin", "123456789");
@@ -45,20 +46,13 @@ struct ListFiles {
     }
 };
 
-const QStringList kThreeListsLog = QStringList{kHeavy, u"○ numbers.bin [CBF43926]"_s, u"× absent.bin"_s} +
-                                   Summary(1, 0, 1) + QStringList{kHeavy, AbcLine(u"○"_s)} + Summary(1, 0, 0) +
-                                   QStringList{kHeavy, u"△ numbers.bin"_s} + Summary(0, 1, 0) +
-                                   QStringList{kHeavy, kEnd};
-
 enum State { Idle, Requested, Running };
 
 struct RefusalRow {
     const char* name;
     bool files;
-    State before; // as the drag enters
-    State during; // reached before the drop
-    bool over;
-    bool dropped;
+    State before, during; // as the drag enters, and as it drops
+    bool over, dropped;
 };
 
 struct ButtonRow {
@@ -93,7 +87,7 @@ private slots:
     void onlyFilesAreTakenAndOnlyWhileIdle() {
         QFETCH(RefusalRow, row);
         ListFiles lists;
-        AppFixture app;
+        App app;
         frmMain& window = app.Start();
         const auto enter = [&](State state) {
             if (state == Requested) {
@@ -102,10 +96,11 @@ private slots:
             window.SetDropBoxBusy(state == Running);
         };
         enter(row.before);
-        const auto outcome = Drop(window.DropBox(), row.files ? std::vector{lists.md5List} : std::vector<std::string>{},
-                                  Qt::LeftButton, [&] { enter(row.during); });
-        QCOMPARE(outcome.over, row.over ? Qt::LinkAction : Qt::IgnoreAction);
-        QCOMPARE(outcome.drop, row.dropped ? Qt::LinkAction : Qt::IgnoreAction);
+        const auto [over, drop] =
+            Drop(window.DropBox(), row.files ? std::vector{lists.md5List} : std::vector<std::string>{}, Qt::LeftButton,
+                 [&] { enter(row.during); });
+        QCOMPARE(over, row.over ? Qt::LinkAction : Qt::IgnoreAction);
+        QCOMPARE(drop, row.dropped ? Qt::LinkAction : Qt::IgnoreAction);
         QCOMPARE(window.DropFiles()->Count(), row.dropped ? 1 : 0);
     }
 
@@ -121,31 +116,27 @@ private slots:
     void aDropChecksAtOnceOrOffersTheDropMenu() {
         QFETCH(ButtonRow, row);
         ListFiles lists;
-        AppFixture app;
+        App app;
         frmMain& window = app.Start();
         window.AddLog("from an earlier run");
         QAction* defaultItem = nullptr;
         auto menu = OnPopup([&](QMenu* popup) {
             defaultItem = popup->defaultAction();
-            if (row.choice == u"escape"_s) {
-                QTest::keyClick(popup, Qt::Key_Escape);
-            } else {
-                ClickMenuItem(popup, Item(&window, row.choice));
-            }
+            row.choice == u"escape"_s ? QTest::keyClick(popup, Qt::Key_Escape) : ClickMenuItem(popup, row.choice);
         });
-        const auto outcome = Drop(window.DropBox(), {lists.crc32List, lists.md5List, lists.crc16List}, row.buttons);
-        QCOMPARE(outcome.drop, Qt::LinkAction);
+        QCOMPARE(Drop(window.DropBox(), {lists.crc32List, lists.md5List, lists.crc16List}, row.buttons).second,
+                 Qt::LinkAction);
         QCOMPARE(menu->Seen(), row.choice.isNull() ? 0 : 1);
-        QCOMPARE(defaultItem, menu->Seen() != 0 ? Item(&window, u"mnuDragDropCheck"_s) : nullptr);
+        QCOMPARE(defaultItem, menu->Seen() != 0 ? window.findChild<QAction*>(u"mnuDragDropCheck"_s) : nullptr);
         QCOMPARE(window.Timer().isActive(), row.runs);
         if (row.runs) {
-            QVERIFY(WaitForIdle(window));
-            QCOMPARE(LogLines(window), kThreeListsLog);
-            QCOMPARE(window.LogPane()->SelectedIndex(), kThreeListsLog.size() - 1);
+            QVERIFY(app.WaitForIdle());
+            QCOMPARE(app.LogLines(), lists.log);
+            QCOMPARE(window.LogPane()->SelectedIndex(), lists.log.size() - 1);
         } else {
             QCOMPARE(window.DropFiles()->Count(), 3); // kept until the next accepted drop replaces them
             QTest::qWait(80);
-            QCOMPARE(LogLines(window), QStringList{u"from an earlier run"_s});
+            QCOMPARE(app.LogLines(), QStringList{u"from an earlier run"_s});
         }
     }
 
@@ -161,7 +152,7 @@ private slots:
         ListFiles lists;
         TempFolder other;
         other.Write("abc.txt", "abd"); // same size, other digest
-        AppFixture app;
+        App app;
         frmMain& window = app.Start();
         QStringList titles;
         QWidget* owner = nullptr;
@@ -178,7 +169,7 @@ private slots:
                                               : answer.toStdString();
             });
         MessageBoxes boxes;
-        auto menu = OnPopup([&](QMenu* popup) { ClickMenuItem(popup, Item(&window, u"mnuDragDropCheckFor"_s)); });
+        auto menu = OnPopup([&](QMenu* popup) { ClickMenuItem(popup, u"mnuDragDropCheckFor"_s); });
         Drop(window.DropBox(), {lists.md5List}, Qt::RightButton);
         QCOMPARE(titles, QStringList(row.answers.size(), u"コピー先を指定してください。"_s));
         QCOMPARE(owner, &window);
@@ -190,12 +181,11 @@ private slots:
         }
         QCOMPARE(window.Timer().isActive(), !row.mark.isNull());
         if (!row.mark.isNull()) {
-            QVERIFY(WaitForIdle(window));
-            QCOMPARE(LogLines(window).at(1), AbcLine(row.mark));
-            // The next left drop checks beside the list again.
-            Drop(window.DropBox(), {lists.md5List}, Qt::LeftButton);
-            QVERIFY(WaitForIdle(window));
-            QCOMPARE(LogLines(window).at(1), AbcLine(u"○"_s));
+            QVERIFY(app.WaitForIdle());
+            QCOMPARE(app.LogLines().at(1), AbcLine(row.mark));
+            Drop(window.DropBox(), {lists.md5List}, Qt::LeftButton); // beside the list again
+            QVERIFY(app.WaitForIdle());
+            QCOMPARE(app.LogLines().at(1), AbcLine(u"○"_s));
         }
     }
 
@@ -224,11 +214,11 @@ private slots:
     void aRunRefusesDropsWhileBusyAndAfterAnErrorBecomesIdle() {
         ListFiles lists;
         TempFolder notAList;
-        AppFixture app;
+        App app;
         frmMain& window = app.Start();
         MessageBoxes boxes;
         bool sawBusy = false;
-        DropOutcome second{Qt::LinkAction, Qt::LinkAction};
+        std::pair second{Qt::LinkAction, Qt::LinkAction};
         QTimer during; // fires while the run yields before its first entry
         QObject::connect(&during, &QTimer::timeout, &window, [&] {
             if (!window.DropBox()->isEnabled() && !sawBusy) {
@@ -239,32 +229,30 @@ private slots:
         during.start(0);
         // A folder cannot be read as a list: the run stops there.
         Drop(window.DropBox(), {lists.md5List, notAList.Path(), lists.crc32List}, Qt::LeftButton);
-        QVERIFY(WaitForIdle(window));
+        QVERIFY(app.WaitForIdle());
         QVERIFY(sawBusy);
-        QCOMPARE(second.over, Qt::IgnoreAction);
-        QCOMPARE(second.drop, Qt::IgnoreAction);
+        QCOMPARE(second, std::pair(Qt::IgnoreAction, Qt::IgnoreAction));
         QCOMPARE(boxes.shown.size(), std::size_t(1));
         QCOMPARE(boxes.shown[0].title, u"Ferrule"_s);
         QCOMPARE(boxes.shown[0].icon, int(QMessageBox::Critical));
         QVERIFY(!boxes.shown[0].text.isEmpty());
         // The lines of the first list stay; nothing of the other lists, no closing lines.
-        QCOMPARE(LogLines(window), QStringList({kHeavy, AbcLine(u"○"_s)}) + Summary(1, 0, 0));
+        QCOMPARE(app.LogLines(), QStringList({kHeavy, AbcLine(u"○"_s)}) + Summary(1, 0, 0));
         QCOMPARE(window.DropBox()->Picture().cacheKey(), window.DropBoxPicture().cacheKey());
         Drop(window.DropBox(), {lists.md5List}, Qt::LeftButton);
-        QVERIFY(WaitForIdle(window));
-        QCOMPARE(LogLines(window).last(), kEnd);
+        QVERIFY(app.WaitForIdle());
+        QCOMPARE(app.LogLines().last(), kEnd);
     }
 
     void closingDuringARunEndsItAndSavesTheSettings() {
         TempFolder data;
         std::string list;
         for (int i = 0; i < 400; ++i) {
-            std::string name = "f"; // appended in steps: GCC 12 warns falsely about "literal" + std::string&&
-            name += std::to_string(i);
+            const std::string name = std::to_string(i);
             data.Write(name, "123456789");
             list += name + " " + kNumbersCrc32 + "\r\n";
         }
-        AppFixture app;
+        App app;
         frmMain& window = app.Start();
         window.move(12, 34);
         QSignalSpy unloaded(&window, &frmMain::Unloaded);
@@ -285,26 +273,25 @@ private slots:
 
     void theLogMatchesFerruleCheckOnTheSameLists() {
         TempFolder data;
-        data.Write("numbers.bin", "123456789");
+        for (const char* file : {"numbers.bin", "sub/inner.bin"}) {
+            std::filesystem::create_directories(std::filesystem::path(data.File(file)).parent_path());
+            data.Write(file, "123456789");
+        }
         data.Write("abc.txt", "abc");
         data.Write("Mixed Case.DAT", "abc");
         data.Write("empty.bin", "");
-        std::filesystem::create_directory(data.File("sub"));
-        data.Write("sub/inner.bin", "123456789");
         const std::vector<std::string> lists = {
             data.Write("all.sfv", "; a comment line\r\nnumbers.bin " + kNumbersCrc32 +
-                                      "\r\nabc.txt 00000000 3\r\nabc.txt.bak 12345678\r\nempty.bin 00000000 "
-                                      "0\r\nsub/inner.bin " +
+                                      "\r\nabc.txt 00000000 3\r\nabc.txt.bak 12345678\r\nempty.bin 00000000 0\r\n"
+                                      "sub/inner.bin " +
                                       kNumbersCrc32 + " 10\r\nmixed case.dat " + kAbcMd5 + "\r\n"),
             data.Write("second.md5", "abc.txt " + kAbcMd5 + "\r\nsub " + kAbcMd5 + "\r\n"),
             data.Write("nothing.crc", "no entry here at all\r\n"),
             data.Write("numbers.bin.crc", "BB3D"),
         };
-        AppFixture app;
-        frmMain& window = app.Start();
-        Drop(window.DropBox(), lists, Qt::LeftButton);
-        QVERIFY(WaitForIdle(window));
-
+        App app;
+        Drop(app.Start().DropBox(), lists, Qt::LeftButton);
+        QVERIFY(app.WaitForIdle());
         QStringList arguments;
         for (const std::string& list : lists) {
             arguments << QString::fromStdString(list);
@@ -315,7 +302,7 @@ private slots:
         const QStringList expected = QString::fromUtf8(cli.readAllStandardOutput()).split(u'\n');
         QVERIFY(expected.size() > 10);
         QCOMPARE(expected.last(), QString()); // every line ends in a line feed
-        QCOMPARE(LogLines(window), expected.mid(0, expected.size() - 1));
+        QCOMPARE(app.LogLines(), expected.mid(0, expected.size() - 1));
     }
 };
 

@@ -1,5 +1,5 @@
-// The main window: start-up from the settings file, the caption, the main menu's commands and the
-// About box, and the settings written at exit and read at the next start.
+// The main window: start-up from the settings file, the caption, the main menu and the About box, and
+// the settings written at exit and read at the next start.
 #include "UiTest.h"
 
 #include "FerruleVersion.h"
@@ -30,19 +30,17 @@ class MainWindowTest : public QObject {
 private slots:
     void startUpFollowsTheSettingsFile_data() {
         const std::string log = "[Settings]\r\nLogWindowLeft=5\r\nLogWindowTop=6\r\nWindowLeft=20\r\nWindowTop=30\r\n";
+        // The log window's place is taken only as a whole; a value that is no number gives every default.
         AddRows<StartRow>(
             {{"no settings file", "", QPoint(0, 0)},
-             // A value that cannot be read gives the defaults for every key.
-             {"a value that is no number", "[Settings]\r\nShowLogWindow=1\r\nWindowLeft=left\r\nWindowTopMost=1\r\n",
-              QPoint(0, 0)},
-             // The log window's place is taken only as a whole.
              {"log window width 0", log + "LogWindowWidth=0\r\nLogWindowHeight=100\r\n", QPoint(20, 30)},
-             {"log window height 0", log + "LogWindowWidth=250\r\nLogWindowHeight=0\r\n", QPoint(20, 30)}});
+             {"log window height 0", log + "LogWindowWidth=250\r\nLogWindowHeight=0\r\n", QPoint(20, 30)},
+             {"no number", "[Settings]\r\nShowLogWindow=1\r\nWindowLeft=left\r\nWindowTopMost=1\r\n", QPoint(0, 0)}});
     }
 
     void startUpFollowsTheSettingsFile() {
         QFETCH(StartRow, row);
-        AppFixture app;
+        App app;
         if (!row.settings.empty()) {
             app.Folder().Write("ferrule.ini", row.settings);
         }
@@ -62,18 +60,17 @@ private slots:
                  QRect(QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2), outer));
     }
 
-    void captionAndAboutTextFormatTheVersions() {
+    void theVersionsShowInTheCaptionAndTheAboutBox() {
         QCOMPARE(frmMain::CaptionText(1, 0), u"Ferrule ver.1.00"_s);
         QCOMPARE(frmMain::CaptionText(2, 12), u"Ferrule ver.2.12"_s);
         QCOMPARE(frmMain::CaptionText(1, 123), u"Ferrule ver.1.23"_s);
         const QString about = u"Ferrule Version 1.01\r\n\r\n" FERRULE_LEGAL_COPYRIGHT "\r\n\r\n (CRC32.DLL "_s;
         QCOMPARE(frmMain::AboutText(123, 5, QLocale(u"C"_s)), about + u"1.23 / MD5.DLL 0.05)\r\n"_s);
         QCOMPARE(frmMain::AboutText(100, 5, QLocale(u"de_DE"_s)), about + u"1,00 / MD5.DLL 0,05)\r\n"_s);
-
-        AppFixture app;
-        frmMain& window = app.Start();
+        App app;
+        app.Start();
         MessageBoxes boxes;
-        ChooseFromMainMenu(window, u"mnuMainAbout"_s);
+        app.Choose(u"mnuMainAbout"_s);
         QCOMPARE(boxes.shown.size(), std::size_t(1));
         QCOMPARE(boxes.shown[0].title, u"Ferrule のバージョン情報"_s);
         QCOMPARE(boxes.shown[0].icon, int(QMessageBox::NoIcon));
@@ -81,7 +78,7 @@ private slots:
     }
 
     void theMainMenuCommandsAndTheStatesTheyShow() {
-        AppFixture app;
+        App app;
         frmMain& window = app.Start();
         {
             auto none = OnPopup([](QMenu* menu) { menu->close(); });
@@ -92,11 +89,12 @@ private slots:
         // Restore and Minimize enabled, Always on top and Show log window checked, in that order.
         const auto states = [&] {
             QString marks;
-            WithMainMenu(window, [&](QMenu* menu) {
-                marks += Item(menu, u"mnuMainRestore"_s)->isEnabled() ? u'1' : u'0';
-                marks += Item(menu, u"mnuMainMinimize"_s)->isEnabled() ? u'1' : u'0';
-                marks += Item(menu, u"mnuMainWindowTopmost"_s)->isChecked() ? u'1' : u'0';
-                marks += Item(menu, u"mnuMainShowLogWindow"_s)->isChecked() ? u'1' : u'0';
+            app.WithMainMenu([&](QMenu* menu) {
+                for (const char* item :
+                     {"mnuMainRestore", "mnuMainMinimize", "mnuMainWindowTopmost", "mnuMainShowLogWindow"}) {
+                    const QAction* action = menu->findChild<QAction*>(QLatin1String(item));
+                    marks += (action->isCheckable() ? action->isChecked() : action->isEnabled()) ? u'1' : u'0';
+                }
                 menu->close();
             });
             return marks;
@@ -104,17 +102,17 @@ private slots:
         QCOMPARE(states(), u"0100"_s);
         const WId native = window.winId();
         QWidget* active = QApplication::activeWindow();
-        ChooseFromMainMenu(window, u"mnuMainWindowTopmost"_s);
+        app.Choose(u"mnuMainWindowTopmost"_s);
         QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(window.winId(), native);               // neither re-created
         QCOMPARE(QApplication::activeWindow(), active); // nor activated
-        ChooseFromMainMenu(window, u"mnuMainMinimize"_s);
+        app.Choose(u"mnuMainMinimize"_s);
         QVERIFY(window.windowState() & Qt::WindowMinimized);
         window.SetLogWindowVisible(true);
         QCOMPARE(states(), u"1011"_s);
-        ChooseFromMainMenu(window, u"mnuMainRestore"_s);
+        app.Choose(u"mnuMainRestore"_s);
         QCOMPARE(window.windowState(), Qt::WindowNoState);
-        ChooseFromMainMenu(window, u"mnuMainWindowTopmost"_s);
+        app.Choose(u"mnuMainWindowTopmost"_s);
         QVERIFY(!(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint));
         QCOMPARE(window.winId(), native);
         window.SetLogWindowVisible(false);
@@ -122,14 +120,14 @@ private slots:
     }
 
     void settingsAreSavedAtExitAndComeBackAtTheNextStart() {
-        AppFixture app;
+        App app;
         frmMain& first = app.Start();
         first.move(40, 50);
         first.setTopMost(true);
         first.SetLogWindowVisible(true);
         first.LogWindow()->setOuterGeometry(QRect(200, 210, 333, 222));
         QSignalSpy unloaded(&first, &frmMain::Unloaded);
-        ChooseFromMainMenu(first, u"mnuMainExit"_s);
+        app.Choose(u"mnuMainExit"_s);
         QVERIFY(!first.isVisible());
         QCOMPARE(unloaded.count(), 1);
         for (const char* line : {"LogWindowHeight=222", "LogWindowLeft=200", "LogWindowTop=210", "LogWindowWidth=333",

@@ -20,72 +20,39 @@ const QColor kIdle(0, 0, 200);
 const QColor kBusy(200, 0, 0);
 const QColor kBackground(0, 120, 0);
 
-void WriteTheme(const AppFixture& app, const std::string& file, const std::string& body) {
+// A file in the theme folder: `bytes`, or a picture of `colour` where one is given.
+void WriteThemeFile(const App& app, const std::string& file, const std::string& bytes, QColor colour = {},
+                    QSize size = {128, 128}) {
     std::filesystem::create_directories(app.Folder().File("theme"));
-    app.Folder().Write("theme/" + file, body);
-}
-
-void WritePicture(const AppFixture& app, const char* file, const QColor& colour, QSize size = QSize(128, 128)) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    image.save(QString::fromStdString(app.Folder().File("theme/") + file), "BMP");
-}
-
-// Blue: every key, pictures of one colour each beside the theme file.
-void WriteBlueTheme(const AppFixture& app, const std::string& file = "blue.ini") {
-    WriteTheme(app, file,
-               "[General]\r\nTitle=Blue\r\n[DropBox]\r\nBackColor=#FF8000\r\nImage=blue_idle.bmp\r\n"
-               "ImageBusy=blue_busy.bmp\r\n[LogBox]\r\nBackColor=0x00400000\r\nForeColor=16777215\r\n"
-               "[Window]\r\nBackColor=0x8000000F\r\nImage=blue_back.bmp\r\n");
-    WritePicture(app, "blue_idle.bmp", kIdle);
-    WritePicture(app, "blue_busy.bmp", kBusy);
-    WritePicture(app, "blue_back.bmp", kBackground, QSize(400, 200));
-}
-
-QColor PictureColor(const QPixmap& picture) {
-    return picture.toImage().pixelColor(5, 5);
-}
-
-QColor ShownColor(frmMain& window, QPoint at) {
-    return window.grab().toImage().pixelColor(at);
-}
-
-QColor Role(QWidget* widget, QPalette::ColorRole role) {
-    return widget->palette().color(role);
-}
-
-QColor System(QPalette::ColorRole role) {
-    return QApplication::palette().color(role);
-}
-
-// The theme submenu's captions, the checked one marked with " *".
-QStringList ThemeCaptions(frmMain& window) {
-    QStringList captions;
-    for (QAction* item : window.ThemeItems()) {
-        captions << item->text() + (item->isChecked() ? u" *"_s : QString());
+    const std::string path = app.Folder().Write("theme/" + file, bytes);
+    if (colour.isValid()) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(colour);
+        picture.save(QString::fromStdString(path), "BMP");
     }
-    return captions;
 }
 
-void ChooseTheme(frmMain& window, int index) {
-    WithMainMenu(window, [&](QMenu* menu) {
-        ClickMenuItem(menu, window.ThemeMenu()->menuAction());
-        QTRY_VERIFY(window.ThemeMenu()->isVisible());
-        ClickMenuItem(window.ThemeMenu(), window.ThemeItems()[static_cast<std::size_t>(index)]);
-    });
+// Blue: every key, and pictures of one colour each beside the theme file.
+void WriteBlueTheme(const App& app, const std::string& file = "blue.ini") {
+    WriteThemeFile(app, file,
+                   "[General]\r\nTitle=Blue\r\n[DropBox]\r\nBackColor=#FF8000\r\nImage=blue_idle.bmp\r\n"
+                   "ImageBusy=blue_busy.bmp\r\n[LogBox]\r\nBackColor=0x00400000\r\nForeColor=16777215\r\n"
+                   "[Window]\r\nBackColor=0x8000000F\r\nImage=blue_back.bmp\r\n");
+    WriteThemeFile(app, "blue_idle.bmp", "", kIdle);
+    WriteThemeFile(app, "blue_busy.bmp", "", kBusy);
+    WriteThemeFile(app, "blue_back.bmp", "", kBackground, {400, 200});
 }
 
 struct NameRow {
     const char* name;
-    std::string file;
-    std::string theme;
+    std::string file, theme;
 };
 
 struct FallbackRow {
     const char* name;
-    std::string body; // of theme/broken.ini; none: no such file
-    bool builtInPicture;
-    bool nameKept; // the theme stays in effect and is saved again at close
+    std::string body;    // of theme/broken.ini; none: no such file
+    bool builtInPicture; // else none
+    bool nameKept;       // the theme stays in effect and is saved again at close
 };
 
 } // namespace
@@ -93,11 +60,28 @@ struct FallbackRow {
 class ThemeTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void withoutAThemeTheStandardLookIsShown() {
-        AppFixture app;
-        frmMain& window = app.Start();
-        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s}));
+    static QColor Role(QWidget* widget, QPalette::ColorRole role) { return widget->palette().color(role); }
+    static QColor System(QPalette::ColorRole role) { return QApplication::palette().color(role); }
+    static QColor Shown(QWidget* widget, QPoint at) { return widget->grab().toImage().pixelColor(at); }
+
+    // The theme submenu's captions, the checked one marked with " *".
+    static QStringList ThemeCaptions(frmMain& window) {
+        QStringList captions;
+        for (QAction* item : window.ThemeItems()) {
+            captions << item->text() + (item->isChecked() ? u" *"_s : QString());
+        }
+        return captions;
+    }
+
+    static void ChooseTheme(App& app, frmMain& window, std::size_t index) {
+        app.WithMainMenu([&](QMenu* menu) {
+            ClickMenuItem(menu, window.ThemeMenu()->menuAction());
+            QTRY_VERIFY(window.ThemeMenu()->isVisible());
+            ClickMenuItem(window.ThemeMenu(), window.ThemeItems()[index]);
+        });
+    }
+
+    static void VerifyStandardLook(frmMain& window) {
         const QImage builtIn(u":/res/DIB_DROPBOX.bmp"_s);
         const QImage shown = window.DropBox()->Picture().toImage();
         QVERIFY(!builtIn.isNull());
@@ -110,12 +94,13 @@ private slots:
         QCOMPARE(Role(&window, QPalette::Window), System(QPalette::Button));
     }
 
+private slots:
     void aThemeBringsItsColoursAndPictures() {
-        AppFixture app;
+        App app;
         WriteBlueTheme(app);
         frmMain& window = app.Start();
         window.ApplyTheme("blue");
-        QCOMPARE(PictureColor(window.DropBoxPictureBusy()), kBusy);
+        QCOMPARE(window.DropBoxPictureBusy().toImage().pixelColor(5, 5), kBusy);
         QCOMPARE(Role(window.DropBoxHost(), QPalette::Window), QColor(255, 128, 0));
         for (QListView* list : {window.LogPane()->List(), window.LogWindow()->LogPane()->List()}) {
             QCOMPARE(Role(list, QPalette::Base), QColor(0, 0, 0x40));
@@ -123,13 +108,13 @@ private slots:
         }
         QCOMPARE(Role(window.LogWindow(), QPalette::Window), System(QPalette::Button));
         // The background picture is drawn from the top-left corner, behind the controls.
-        QCOMPARE(ShownColor(window, QPoint(3, 3)), kBackground);
-        QCOMPARE(ShownColor(window, QPoint(20, 20)), kIdle);
+        QCOMPARE(Shown(&window, {3, 3}), kBackground);
+        QCOMPARE(Shown(&window, {20, 20}), kIdle);
         // The busy picture shows while a check runs, not greyed out by the disabled drop box.
         window.SetDropBoxBusy(true);
-        QCOMPARE(ShownColor(window, QPoint(20, 20)), kBusy);
+        QCOMPARE(Shown(&window, {20, 20}), kBusy);
         window.SetDropBoxBusy(false);
-        QCOMPARE(ShownColor(window, QPoint(20, 20)), kIdle);
+        QCOMPARE(Shown(&window, {20, 20}), kIdle);
     }
 
     void aThemeNameFindsItsFileWithOrWithoutExtension_data() {
@@ -142,39 +127,39 @@ private slots:
 
     void aThemeNameFindsItsFileWithOrWithoutExtension() {
         QFETCH(NameRow, row);
-        AppFixture app;
+        App app;
         WriteBlueTheme(app, row.file);
         frmMain& window = app.Start();
         window.ApplyTheme(row.theme);
         QCOMPARE(std::filesystem::path(window.Theme()->FileName()).filename().string(), row.file);
-        QCOMPARE(PictureColor(window.DropBoxPicture()), kIdle);
+        QCOMPARE(Shown(window.DropBox(), {5, 5}), kIdle);
     }
 
     void theMenuListsThemeFilesOnly() {
-        AppFixture app;
+        App app;
         for (const char* file : {"blue.ini", "RED.INI", "green.Ini", ".ini", ".hidden.ini", "notes.txt"}) {
-            WriteTheme(app, file, "");
+            WriteThemeFile(app, file, "");
         }
         std::filesystem::create_directories(app.Folder().File("theme/folder.ini"));
-        frmMain& window = app.Start();
-        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"blue"_s, u"green"_s, u"RED"_s}));
+        QCOMPARE(ThemeCaptions(app.Start()), QStringList({u"標準(&D) *"_s, u"blue"_s, u"green"_s, u"RED"_s}));
     }
 
     void choosingAThemeMovesTheCheckMark() {
-        AppFixture app;
-        WriteTheme(app, "RED.INI", "[LogBox]\r\nBackColor=255\r\n");
+        App app;
+        WriteThemeFile(app, "RED.INI", "[LogBox]\r\nBackColor=255\r\n");
         frmMain& window = app.Start();
-        ChooseTheme(window, 1);
+        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"RED"_s}));
+        VerifyStandardLook(window);
+        ChooseTheme(app, window, 1);
         QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"RED *"_s}));
         QCOMPARE(Role(window.LogPane()->List(), QPalette::Base), QColor(255, 0, 0));
         QVERIFY(window.DropBox()->Picture().isNull()); // no Image key: no picture, not the built-in one
-        ChooseTheme(window, 1);                        // again: reloaded, still checked
+        ChooseTheme(app, window, 1);                   // again: reloaded, still checked
         QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"RED *"_s}));
         WriteBlueTheme(app); // theme files added while the program runs appear after the next choice
-        ChooseTheme(window, 0);
+        ChooseTheme(app, window, 0);
         QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"blue"_s, u"RED"_s}));
-        QVERIFY(!window.DropBox()->Picture().isNull());
-        QCOMPARE(Role(window.LogPane()->List(), QPalette::Base), System(QPalette::Base));
+        VerifyStandardLook(window);
     }
 
     void aThemeThatCannotBeShownFallsBack_data() {
@@ -187,11 +172,11 @@ private slots:
 
     void aThemeThatCannotBeShownFallsBack() {
         QFETCH(FallbackRow, row);
-        AppFixture app;
-        WriteTheme(app, "notapicture.bmp", "this is text");
-        WritePicture(app, "x.bmp", kIdle);
+        App app;
+        WriteThemeFile(app, "notapicture.bmp", "this is text");
+        WriteThemeFile(app, "x.bmp", "", kIdle);
         if (!row.body.empty()) {
-            WriteTheme(app, "broken.ini", "[LogBox]\r\nBackColor=255\r\n" + row.body);
+            WriteThemeFile(app, "broken.ini", "[LogBox]\r\nBackColor=255\r\n" + row.body);
         }
         app.Folder().Write("ferrule.ini", "[Settings]\r\nThemeName=broken\r\n");
         frmMain& window = app.Start();
@@ -204,14 +189,14 @@ private slots:
     }
 
     void theChosenThemeIsKeptAcrossStarts() {
-        AppFixture app;
+        App app;
         WriteBlueTheme(app, "Blue.INI");
-        ChooseTheme(app.Start(), 1);
+        ChooseTheme(app, app.Start(), 1);
         app.Close();
         QVERIFY(app.Saved("ThemeName=Blue"));
         frmMain& window = app.Start();
         QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"Blue *"_s}));
-        QCOMPARE(PictureColor(window.DropBox()->Picture()), kIdle);
+        QCOMPARE(Shown(window.DropBox(), {5, 5}), kIdle);
     }
 
     void colourValuesMapToColours() {

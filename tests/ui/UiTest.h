@@ -1,6 +1,5 @@
-// Support for the widget tests: registration of test classes, data rows from tables, popup menus and
-// modal dialogs answered from a timer, synthesized drag and drop, and a main window started in a
-// temporary folder.
+// Support for the widget tests: test classes registered by name, data rows from tables, menus and modal
+// dialogs answered from a timer, synthesized drag and drop, and a main window in a temporary folder.
 #pragma once
 
 #include "TempFolder.h"
@@ -15,15 +14,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -48,8 +44,8 @@ void AddRows(std::initializer_list<Row> rows) {
     }
 }
 
-/// Polls from a timer, so also inside modal loops, for a visible widget that `find` returns and hands
-/// it to `handle`: the first one only, or with `every` each one, for as long as the watcher lives.
+/// Polls from a timer, so also inside modal loops, for a visible widget that `find` returns and hands it
+/// to `handle`: the first one only, or with `every` each one, for as long as the watcher lives.
 class Watcher {
 public:
     Watcher(std::function<QWidget*()> find, std::function<void(QWidget*)> handle, bool every = false) {
@@ -81,9 +77,8 @@ inline std::unique_ptr<Watcher> OnPopup(std::function<void(QMenu*)> handle) {
 /// Every message box shown while it lives, each answered with OK.
 struct MessageBoxes {
     struct Box {
-        QString title;
-        QString text;
-        int icon = -1;
+        QString title, text;
+        int icon;
     };
     std::vector<Box> shown;
     Watcher watcher{[] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
@@ -95,86 +90,52 @@ struct MessageBoxes {
                     true};
 };
 
-/// The action (menu item) below `parent` with the object name `name`.
-inline QAction* Item(QObject* parent, const QString& name) {
-    return parent->findChild<QAction*>(name);
-}
-
-inline void ClickMenuItem(QMenu* menu, QAction* action) {
-    const QPoint centre = menu->actionGeometry(action).center();
+/// Clicks `item` of the open `menu`, or its item with the object name `name`.
+inline void ClickMenuItem(QMenu* menu, QAction* item) {
+    const QPoint centre = menu->actionGeometry(item).center();
     QTest::mouseMove(menu, centre);
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, centre);
 }
-
-/// Right-clicks the drop box, which opens the main menu, and hands the open menu to `handle`.
-inline void WithMainMenu(frmMain& window, const std::function<void(QMenu*)>& handle) {
-    auto opened = OnPopup(handle);
-    QTest::mouseClick(window.DropBox(), Qt::RightButton, Qt::NoModifier, QPoint(30, 30));
-    QVERIFY(opened->Seen() == 1);
+inline void ClickMenuItem(QMenu* menu, const QString& name) {
+    ClickMenuItem(menu, menu->findChild<QAction*>(name));
 }
-
-inline void ChooseFromMainMenu(frmMain& window, const QString& item) {
-    WithMainMenu(window, [&](QMenu* menu) { ClickMenuItem(menu, Item(&window, item)); });
-}
-
-/// Drop actions of a synthesized drag; IgnoreAction where the target refused.
-struct DropOutcome {
-    Qt::DropAction over = Qt::IgnoreAction;
-    Qt::DropAction drop = Qt::IgnoreAction;
-};
 
 /// Drags `files` (plain text when there are none) over `target` with `buttons` held, runs `beforeDrop`,
-/// then drops; at the drop the buttons read as none, as X11 reports them.
-inline DropOutcome Drop(QWidget* target, const std::vector<std::string>& files, Qt::MouseButtons buttons,
-                        const std::function<void()>& beforeDrop = {}) {
+/// drops, and returns the actions of the drag over and of the drop (IgnoreAction where refused).
+/// At the drop the buttons read as none, as X11 reports them.
+inline std::pair<Qt::DropAction, Qt::DropAction> Drop(QWidget* target, const std::vector<std::string>& files,
+                                                      Qt::MouseButtons buttons,
+                                                      const std::function<void()>& beforeDrop = {}) {
     QMimeData data;
     QList<QUrl> urls;
     for (const std::string& path : files) {
         urls << QUrl::fromLocalFile(QString::fromStdString(path));
     }
-    if (files.empty()) {
-        data.setText(u"/tmp/a.sfv"_s);
-    } else {
-        data.setUrls(urls);
-    }
+    data.setUrls(urls);
+    data.setText(u"/tmp/a.sfv"_s);
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
     const QPoint pos(target->width() / 2, target->height() / 2);
     QDragEnterEvent enter(pos, offered, &data, buttons, Qt::NoModifier);
     QDragMoveEvent move(pos, offered, &data, buttons, Qt::NoModifier);
     QDropEvent drop(pos, offered, &data, Qt::NoButton, Qt::NoModifier);
-    DropOutcome outcome;
     // Unlike a real drag, the move and the drop come also after a refused enter: they must be refused too.
     QCoreApplication::sendEvent(target, &enter);
     QCoreApplication::sendEvent(target, &move);
-    if (move.isAccepted()) {
-        outcome.over = move.dropAction();
-    }
     if (beforeDrop) {
         beforeDrop();
     }
     QCoreApplication::sendEvent(target, &drop);
-    if (drop.isAccepted()) {
-        outcome.drop = drop.dropAction();
-    }
-    return outcome;
+    return {move.isAccepted() ? move.dropAction() : Qt::IgnoreAction,
+            drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction};
 }
 
-/// A main window whose executable path lies in a temporary folder, beside its settings file and theme folder.
-class AppFixture {
+/// A main window whose executable path lies in a temporary folder, beside its settings file and theme
+/// folder, and what the tests do with it as the user would.
+class App {
 public:
-    ~AppFixture() {
-        if (m_Window) {
-            m_Window->close();
-        }
-    }
+    ~App() { Close(); }
     const TempFolder& Folder() const { return m_Folder; }
-    /// True when the settings file holds the line `line`.
-    bool Saved(const std::string& line) const {
-        std::ifstream in(m_Folder.File("ferrule.ini"), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str().find(line + "\r\n") != std::string::npos;
-    }
+
     /// Creates and loads the main window, closing the previous one first.
     frmMain& Start() {
         Close();
@@ -189,25 +150,40 @@ public:
             m_Window.reset();
         }
     }
+    /// True when the settings file holds the line `line`.
+    bool Saved(const std::string& line) const {
+        std::ifstream in(m_Folder.File("ferrule.ini"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {}).find(line + "\r\n") != std::string::npos;
+    }
+
+    /// Right-clicks the drop box, which opens the main menu, and hands the open menu to `handle`.
+    void WithMainMenu(const std::function<void(QMenu*)>& handle) {
+        auto opened = OnPopup(handle);
+        QTest::mouseClick(m_Window->DropBox(), Qt::RightButton, Qt::NoModifier, QPoint(30, 30));
+        QVERIFY(opened->Seen() == 1);
+    }
+    void Choose(const QString& item) {
+        WithMainMenu([&](QMenu* menu) { ClickMenuItem(menu, item); });
+    }
+
+    QStringList LogLines() const {
+        QStringList lines;
+        for (int row = 0; row < m_Window->LogModel().Count(); ++row) {
+            lines << m_Window->LogModel().Line(row);
+        }
+        return lines;
+    }
+    /// Waits until a requested check has run to its end (or failed).
+    bool WaitForIdle() const {
+        return QTest::qWaitFor([this] {
+            return !m_Window->Timer().isActive() && m_Window->DropBox()->isEnabled() &&
+                   m_Window->DropFiles()->Count() == 0;
+        });
+    }
 
 private:
     TempFolder m_Folder;
     std::unique_ptr<frmMain> m_Window;
 };
-
-inline QStringList LogLines(frmMain& window) {
-    QStringList lines;
-    for (int row = 0; row < window.LogModel().Count(); ++row) {
-        lines << window.LogModel().Line(row);
-    }
-    return lines;
-}
-
-/// Waits until a requested check has run to its end (or failed).
-inline bool WaitForIdle(frmMain& window) {
-    return QTest::qWaitFor([&] {
-        return !window.Timer().isActive() && window.DropBox()->isEnabled() && window.DropFiles()->Count() == 0;
-    });
-}
 
 } // namespace UiTest
