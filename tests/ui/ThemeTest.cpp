@@ -3,14 +3,6 @@
 #include "UiTest.h"
 
 #include "config/clsThemeDefine.h"
-#include "ui/clsLogPane.h"
-#include "ui/frmLog.h"
-#include "ui/mdlAPIGeneral.h"
-
-#include <QImage>
-#include <QListView>
-
-#include <filesystem>
 
 using namespace UiTest;
 
@@ -37,16 +29,11 @@ void WriteBlueTheme(const App& app, const std::string& file = "blue.ini") {
     WriteThemeFile(app, file,
                    "[General]\r\nTitle=Blue\r\n[DropBox]\r\nBackColor=#FF8000\r\nImage=blue_idle.bmp\r\n"
                    "ImageBusy=blue_busy.bmp\r\n[LogBox]\r\nBackColor=0x00400000\r\nForeColor=16777215\r\n"
-                   "[Window]\r\nBackColor=0x8000000F\r\nImage=blue_back.bmp\r\n");
+                   "[Window]\r\nBackColor=0x80000063\r\nImage=blue_back.bmp\r\n");
     WriteThemeFile(app, "blue_idle.bmp", "", kIdle);
     WriteThemeFile(app, "blue_busy.bmp", "", kBusy);
     WriteThemeFile(app, "blue_back.bmp", "", kBackground, {400, 200});
 }
-
-struct NameRow {
-    const char* name;
-    std::string file, theme;
-};
 
 struct FallbackRow {
     const char* name;
@@ -106,7 +93,7 @@ private slots:
             QCOMPARE(Role(list, QPalette::Base), QColor(0, 0, 0x40));
             QCOMPARE(Role(list, QPalette::Text), QColor(255, 255, 255));
         }
-        QCOMPARE(Role(window.LogWindow(), QPalette::Window), System(QPalette::Button));
+        QCOMPARE(Role(window.LogWindow(), QPalette::Window), QColor(0, 0, 0)); // no such system colour: black
         // The background picture is drawn from the top-left corner, behind the controls.
         QCOMPARE(Shown(&window, {3, 3}), kBackground);
         QCOMPARE(Shown(&window, {20, 20}), kIdle);
@@ -117,22 +104,21 @@ private slots:
         QCOMPARE(Shown(&window, {20, 20}), kIdle);
     }
 
-    void aThemeNameFindsItsFileWithOrWithoutExtension_data() {
-        AddRows<NameRow>({{"blue", "blue.ini", "blue"},
-                          {"blue.ini", "blue.ini", "blue.ini"},
-                          {"upper-case extension given", "blue.ini", "blue.INI"},
-                          {"file with upper-case name", "BLUE.INI", "BLUE"},
-                          {"name in other case", "Blue.ini", "bLUE"}});
-    }
-
-    void aThemeNameFindsItsFileWithOrWithoutExtension() {
-        QFETCH(NameRow, row);
-        App app;
-        WriteBlueTheme(app, row.file);
-        frmMain& window = app.Start();
-        window.ApplyTheme(row.theme);
-        QCOMPARE(std::filesystem::path(window.Theme()->FileName()).filename().string(), row.file);
-        QCOMPARE(Shown(window.DropBox(), {5, 5}), kIdle);
+    void aThemeNameFindsItsFileWithOrWithoutExtensionAndIsKept() {
+        for (const auto& [file, theme, saved] :
+             {std::tuple{"blue.ini", "blue", "blue"}, std::tuple{"blue.ini", "blue.ini", "blue"},
+              std::tuple{"blue.ini", "blue.INI", "blue"}, std::tuple{"BLUE.INI", "BLUE", "BLUE"},
+              std::tuple{"Blue.ini", "bLUE", "Blue"}}) {
+            App app;
+            WriteBlueTheme(app, file);
+            frmMain& window = app.Start();
+            window.ApplyTheme(theme);
+            QCOMPARE(std::filesystem::path(window.Theme()->FileName()).filename().string(), file);
+            QCOMPARE(Shown(window.DropBox(), {5, 5}), kIdle);
+            app.Close();
+            QVERIFY2(app.Saved("ThemeName=" + std::string(saved)), saved); // without its extension
+            QCOMPARE(Shown(app.Start().DropBox(), {5, 5}), kIdle);
+        }
     }
 
     void theMenuListsThemeFilesOnly() {
@@ -186,26 +172,6 @@ private slots:
         QCOMPARE(window.ThemeItems()[0]->isChecked(), !row.nameKept);
         app.Close();
         QVERIFY(app.Saved(row.nameKept ? "ThemeName=broken" : "ThemeName="));
-    }
-
-    void theChosenThemeIsKeptAcrossStarts() {
-        App app;
-        WriteBlueTheme(app, "Blue.INI");
-        ChooseTheme(app, app.Start(), 1);
-        app.Close();
-        QVERIFY(app.Saved("ThemeName=Blue"));
-        frmMain& window = app.Start();
-        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"Blue *"_s}));
-        QCOMPARE(Shown(window.DropBox(), {5, 5}), kIdle);
-    }
-
-    void colourValuesMapToColours() {
-        const QPalette palette = QApplication::palette();
-        QCOMPARE(ColorFromWin32(0x000080FF, palette), QColor(255, 128, 0)); // red in the lowest byte
-        QCOMPARE(ColorFromWin32(std::int32_t(0x80000005), palette), System(QPalette::Base));
-        QCOMPARE(ColorFromWin32(std::int32_t(0x80000008), palette), System(QPalette::Text));
-        QCOMPARE(ColorFromWin32(std::int32_t(0x8000000F), palette), System(QPalette::Button));
-        QCOMPARE(ColorFromWin32(std::int32_t(0x80000063), palette), QColor(0, 0, 0)); // no such system colour
     }
 };
 

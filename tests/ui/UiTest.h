@@ -4,22 +4,28 @@
 
 #include "TempFolder.h"
 #include "ui/clsImageControl.h"
+#include "ui/clsLogPane.h"
+#include "ui/frmLog.h"
 #include "ui/frmMain.h"
 #include "util/clsStringList.h"
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -74,17 +80,13 @@ inline std::unique_ptr<Watcher> OnPopup(std::function<void(QMenu*)> handle) {
                                      [=](QWidget* menu) { handle(static_cast<QMenu*>(menu)); });
 }
 
-/// Every message box shown while it lives, each answered with OK.
+/// Every message box shown while it lives, as "title|icon|text", each answered with OK.
 struct MessageBoxes {
-    struct Box {
-        QString title, text;
-        int icon;
-    };
-    std::vector<Box> shown;
+    QStringList shown;
     Watcher watcher{[] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
                     [this](QWidget* widget) {
                         auto* box = static_cast<QMessageBox*>(widget);
-                        shown.push_back({box->windowTitle(), box->text(), box->icon()});
+                        shown << box->windowTitle() + u'|' + QString::number(box->icon()) + u'|' + box->text();
                         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
                     },
                     true};
