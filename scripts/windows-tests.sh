@@ -34,7 +34,7 @@ for variant in win64:x86_64 win32:i686; do
     dlls=$("${variant#*:}-w64-mingw32-objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
     for dll in $dlls; do
         case "$dll" in
-        kernel32.dll | msvcrt.dll | bcrypt.dll | advapi32.dll | user32.dll) ;;
+        kernel32.dll | msvcrt.dll | bcrypt.dll | advapi32.dll | user32.dll | shell32.dll) ;;
         *) echo "$exe needs $dll" >&2; exit 1 ;;
         esac
     done

@@ -3,12 +3,14 @@
 #include "FerruleVersion.h"
 #include "cli/ConsoleHost.h"
 #include "util/AppError.h"
+#include "util/Console.h"
 #include "util/clsStringList.h"
 #include "verify/clsCheckRun.h"
 
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -39,8 +41,9 @@ int main(int argc, char** argv) {
     std::string folder;
     clsStringList lists;
     bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    const std::vector<std::string> args = CommandLineArguments(argc, argv);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
             lists.Add(std::string(arg), -1);
         } else if (arg == "--") {
@@ -52,10 +55,10 @@ int main(int argc, char** argv) {
             std::printf("ferrule-check %s\n", FERRULE_VERSION_TEXT);
             return kExitAllCorrect;
         } else if (arg == "-f" || arg == "--folder") {
-            if (i + 1 >= argc) {
+            if (i + 1 >= args.size()) {
                 return UsageError("option '" + std::string(arg) + "' needs a folder");
             }
-            folder = argv[++i];
+            folder = args[++i];
         } else if (arg.starts_with("--folder=")) {
             folder = std::string(arg.substr(9));
         } else {
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
         run.CheckDropFiles(lists, folder);
     } catch (const AppError& error) {
         std::fflush(stdout);
-        std::fprintf(stderr, "ferrule-check: %s\n", error.Description().c_str());
+        WriteLine(stderr, "ferrule-check: " + error.Description());
         return kExitError;
     }
     return run.Totals().AllCorrect() ? kExitAllCorrect : kExitProblemsFound;

@@ -10,5 +10,5 @@
 std::string AnsiToUtf8(std::string_view bytes);
 
 /// Converts UTF-8 text to the ANSI code page. Characters the code page cannot represent become "?",
-/// as the Windows best-fit conversion does; invalid UTF-8 bytes become "?" as well.
+/// never a look-alike (a path must not turn into another one); invalid UTF-8 bytes become "?" as well.
 std::string Utf8ToAnsi(std::string_view text);

@@ -126,6 +126,16 @@ TEST_F(FerruleCheckTest, ExitStatusAndFolderOption) {
     EXPECT_EQ(Check({"-f", dir.File("copy") + "\\", dir.File("sums.md5")}).status, 0u);
 }
 
+TEST_F(FerruleCheckTest, JapaneseNamesOnTheCommandLine) {
+    std::filesystem::create_directory(std::filesystem::u8path(dir.File("写し")));
+    dir.Write("写し/a.txt", "hello\n");
+    dir.Write("一覧.md5", "a.txt " + kHelloMd5 + "\n");
+    EXPECT_EQ(Check({"--folder", "写し", "一覧.md5"}).status, 0u);
+    const Result missing = Check({"無い.md5"});
+    EXPECT_EQ(missing.status, 2u);
+    EXPECT_NE(missing.err.find("無い.md5"), std::string::npos) << missing.err;
+}
+
 TEST_F(FerruleCheckTest, ErrorsGoToStandardErrorWithStatusTwo) {
     dir.Write("a.txt", "hello\n");
     dir.Write("dup.md5", "a.txt " + kHelloMd5 + "\nA.TXT " + kHelloMd5 + "\n");

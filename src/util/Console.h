@@ -1,0 +1,15 @@
+// The command line and the terminal, in UTF-8 on every platform.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The program's arguments after its name, as UTF-8 (on Windows read from the wide command line, since
+/// `argv` there is in the ANSI code page and loses what it cannot hold).
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+/// Writes `text` followed by a line end to `stream` and flushes it: as characters to a Windows console,
+/// as UTF-8 bytes anywhere else.
+void WriteLine(std::FILE* stream, std::string_view text);
