@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -40,10 +41,17 @@ ssize_t ReadFull(int fd, unsigned char* buffer, std::size_t size) {
 } // namespace
 
 bool ReadSequentialFile(const std::string& path, const ChunkHandler& onChunk) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking open and a regular-file test: a pipe or device under a listed name must fail, not hang.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     unsigned char* buffer = ThreadBuffer();
     bool ok = true;
     bool hinted = false;
