@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -35,29 +36,6 @@ Bitmap32 Noise32(int width, int height) {
         picture.rgba.push_back({Next(state), Next(state), Next(state), alpha});
     }
     return picture;
-}
-
-Bitmap32 FromColours(int width, const std::vector<std::array<std::uint8_t, 3>>& pixels) {
-    Bitmap32 picture{width, static_cast<int>(pixels.size()) / width, {}};
-    for (const auto& c : pixels) {
-        picture.rgba.push_back({c[0], c[1], c[2], 255});
-    }
-    return picture;
-}
-
-// A smooth gradient with 64 × 64 distinct colours, like a shaded ball.
-Bitmap32 Gradient() {
-    std::vector<std::array<std::uint8_t, 3>> pixels;
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            pixels.push_back({std::uint8_t(x * 4), std::uint8_t(y * 4), std::uint8_t(255 - x * 2 - y)});
-        }
-    }
-    return FromColours(64, pixels);
-}
-
-QByteArray Bytes(const std::string& s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 } // namespace
@@ -85,12 +63,10 @@ TEST(Rgb, DisplayValuesSurviveTheTripThroughLinearLight) {
 }
 
 TEST(HexFont, SixteenDistinctGlyphsInEitherCaseAndNothingElse) {
-    const auto glyph = [](char c) {
+    const auto glyph = [](char c) { // with a blank border around it
         std::string shape;
-        for (int y = -1; y <= HexFont::GlyphHeight; ++y) {
-            for (int x = -1; x <= HexFont::GlyphWidth; ++x) {
-                shape += HexFont::Ink(c, x, y) ? '#' : '.';
-            }
+        for (int i = 0; i < (HexFont::GlyphWidth + 2) * (HexFont::GlyphHeight + 2); ++i) {
+            shape += HexFont::Ink(c, i % (HexFont::GlyphWidth + 2) - 1, i / (HexFont::GlyphWidth + 2) - 1) ? '#' : '.';
         }
         return shape;
     };
@@ -158,22 +134,28 @@ TEST(CheckerBall, RoundLitFromTheUpperLeftAndCheckered) {
 TEST(PaletteQuantizer, KeepsUpTo256ColoursExactly) {
     for (const int distinct : {1, 2, 17, 255, 256}) {
         SCOPED_TRACE(distinct);
-        std::vector<std::array<std::uint8_t, 3>> pixels;
+        Bitmap32 picture{32, 16, {}};
         for (int i = 0; i < 512; ++i) {
             const int k = (i * 7) % distinct;
-            pixels.push_back({std::uint8_t(k), std::uint8_t(255 - k), std::uint8_t((k * 3) % 256)});
+            picture.rgba.push_back({std::uint8_t(k), std::uint8_t(255 - k), std::uint8_t((k * 3) % 256), 255});
         }
-        const IndexedImage image = PaletteQuantizer::Quantize(FromColours(32, pixels));
+        const IndexedImage image = PaletteQuantizer::Quantize(picture);
         EXPECT_EQ(image.palette.size(), static_cast<std::size_t>(distinct));
-        ASSERT_EQ(image.indices.size(), pixels.size());
-        for (std::size_t i = 0; i < pixels.size(); ++i) {
-            ASSERT_EQ(image.palette.at(image.indices[i]), pixels[i]) << i;
+        ASSERT_EQ(image.indices.size(), picture.rgba.size());
+        for (std::size_t i = 0; i < picture.rgba.size(); ++i) {
+            const auto& p = picture.rgba[i];
+            ASSERT_EQ(image.palette.at(image.indices[i]), (std::array{p[0], p[1], p[2]})) << i;
         }
     }
 }
 
 TEST(PaletteQuantizer, ManyColoursStayCloseWhereverTheyAre) {
-    const Bitmap32 picture = Gradient();
+    // A smooth gradient with 64 × 64 distinct colours, like a shaded ball.
+    Bitmap32 picture{64, 64, {}};
+    for (int i = 0; i < 64 * 64; ++i) {
+        const int x = i % 64, y = i / 64;
+        picture.rgba.push_back({std::uint8_t(x * 4), std::uint8_t(y * 4), std::uint8_t(255 - x * 2 - y), 255});
+    }
     const IndexedImage image = PaletteQuantizer::Quantize(picture);
     EXPECT_LE(image.palette.size(), PaletteQuantizer::MaxColours);
     EXPECT_GE(image.palette.size(), PaletteQuantizer::MaxColours - 8); // the palette is used, not wasted
@@ -204,8 +186,8 @@ TEST(BitmapFile, Indexed8And32BitReadBackPixelForPixel) {
             indexed.indices.push_back(static_cast<std::uint8_t>(Next(state) % colours));
         }
         const Bitmap32 straight = Noise32(size.width(), size.height());
-        const QImage image8 = QImage::fromData(Bytes(BitmapFile::Encode8(indexed)), "BMP");
-        const QImage image32 = QImage::fromData(Bytes(BitmapFile::Encode32(straight)), "BMP");
+        const QImage image8 = QImage::fromData(QByteArray::fromStdString(BitmapFile::Encode8(indexed)), "BMP");
+        const QImage image32 = QImage::fromData(QByteArray::fromStdString(BitmapFile::Encode32(straight)), "BMP");
         ASSERT_EQ(image8.size(), size);
         ASSERT_EQ(image32.size(), size);
         EXPECT_EQ(image8.format(), QImage::Format_Indexed8);
@@ -225,18 +207,10 @@ TEST(BitmapFile, Indexed8And32BitReadBackPixelForPixel) {
 
 TEST(BitmapFile, IconHoldsEveryPictureWithItsMask) {
     const std::vector<Bitmap32> pictures{Noise32(16, 16), Noise32(20, 20), Noise32(32, 32)};
-    const std::string bytes = BitmapFile::EncodeIcon(pictures);
-    QByteArray data = Bytes(bytes);
-    QBuffer buffer(&data);
+    QByteArray bytes = QByteArray::fromStdString(BitmapFile::EncodeIcon(pictures));
+    QBuffer buffer(&bytes);
     QImageReader reader(&buffer, "ico");
     ASSERT_EQ(reader.imageCount(), static_cast<int>(pictures.size()));
-    const auto u32 = [&bytes](std::size_t at) {
-        std::uint32_t value = 0;
-        for (std::size_t i = 4; i-- > 0;) {
-            value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-        }
-        return value;
-    };
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const Bitmap32& picture = pictures[i];
         SCOPED_TRACE(picture.width);
@@ -247,14 +221,12 @@ TEST(BitmapFile, IconHoldsEveryPictureWithItsMask) {
                          QImage::Format_RGBA8888)
                       .convertToFormat(QImage::Format_ARGB32_Premultiplied));
         // The 1-bit mask after the colour rows, bottom-up, rows padded to 32 bits: set where transparent.
-        const std::size_t mask =
-            u32(6 + 16 * i + 12) + 40 + static_cast<std::size_t>(picture.width * picture.height * 4);
-        const std::size_t maskRow = static_cast<std::size_t>((picture.width + 31) / 32 * 4);
+        const int mask =
+            qFromLittleEndian<qint32>(bytes.constData() + 6 + 16 * i + 12) + 40 + picture.width * picture.height * 4;
+        const int maskRow = (picture.width + 31) / 32 * 4;
         for (int y = 0; y < picture.height; ++y) {
             for (int x = 0; x < picture.width; ++x) {
-                const auto byte =
-                    static_cast<unsigned char>(bytes[mask + static_cast<std::size_t>(picture.height - 1 - y) * maskRow +
-                                                     static_cast<std::size_t>(x / 8)]);
+                const auto byte = static_cast<unsigned char>(bytes[mask + (picture.height - 1 - y) * maskRow + x / 8]);
                 ASSERT_EQ((byte & (0x80 >> (x % 8))) != 0, picture.At(x, y)[3] == 0) << x << "," << y;
             }
         }

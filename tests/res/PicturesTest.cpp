@@ -32,10 +32,9 @@ int DominantHue(const QImage& image) {
     return static_cast<int>(std::max_element(std::begin(counts), std::end(counts)) - std::begin(counts)) * 30;
 }
 
+// A theme's colour 0x00BBGGRR.
 QColor FromThemeColor(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    return QColor(static_cast<int>(bits & 0xFFu), static_cast<int>((bits >> 8) & 0xFFu),
-                  static_cast<int>((bits >> 16) & 0xFFu));
+    return QColor(value & 0xFF, value >> 8 & 0xFF, value >> 16 & 0xFF);
 }
 
 // Relative luminance as the accessibility guidelines define it.
@@ -58,11 +57,7 @@ struct ExampleThemeRow {
     bool dark; // light text on a dark log box
 };
 
-class ExampleTheme : public ::testing::TestWithParam<ExampleThemeRow> {
-protected:
-    void SetUp() override { m_Theme.LoadTheme(ThemeFolder + "/" + GetParam().name + ".ini"); }
-    clsThemeDefine m_Theme;
-};
+class ExampleTheme : public ::testing::TestWithParam<ExampleThemeRow> {};
 
 } // namespace
 
@@ -99,20 +94,22 @@ INSTANTIATE_TEST_SUITE_P(Pictures, DropBox,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(ExampleTheme, LoadsWithReadableColoursMatchingItsPictures) {
+    clsThemeDefine theme;
+    theme.LoadTheme(ThemeFolder + "/" + GetParam().name + ".ini");
     // A colour the loader cannot read would have emptied FileName.
-    EXPECT_EQ(m_Theme.FileName(), ThemeFolder + "/" + GetParam().name + ".ini");
-    EXPECT_EQ(m_Theme.Title(), GetParam().name);
-    EXPECT_FALSE(m_Theme.Copyright().empty());
+    EXPECT_EQ(theme.FileName(), ThemeFolder + "/" + GetParam().name + ".ini");
+    EXPECT_EQ(theme.Title(), GetParam().name);
+    EXPECT_FALSE(theme.Copyright().empty());
     // The drop box pictures checked above, beside the theme file.
-    EXPECT_EQ(m_Theme.DropBoxImage(), ThemeFolder + "/" + GetParam().name + "_DropBox.bmp");
-    EXPECT_EQ(m_Theme.DropBoxImageBusy(), ThemeFolder + "/" + GetParam().name + "_DropBoxBusy.bmp");
-    const QImage idle(QString::fromStdString(m_Theme.DropBoxImage()));
-    EXPECT_EQ(idle.pixelColor(0, 0), FromThemeColor(m_Theme.DropBoxBackColor())); // no seam around the picture
-    const QImage window(QString::fromStdString(m_Theme.WindowImage()));
+    EXPECT_EQ(theme.DropBoxImage(), ThemeFolder + "/" + GetParam().name + "_DropBox.bmp");
+    EXPECT_EQ(theme.DropBoxImageBusy(), ThemeFolder + "/" + GetParam().name + "_DropBoxBusy.bmp");
+    const QImage idle(QString::fromStdString(theme.DropBoxImage()));
+    EXPECT_EQ(idle.pixelColor(0, 0), FromThemeColor(theme.DropBoxBackColor())); // no seam around the picture
+    const QImage window(QString::fromStdString(theme.WindowImage()));
     EXPECT_EQ(window.size(), QSize(312, 144));
     EXPECT_EQ(window.format(), QImage::Format_Indexed8);
-    const double back = Luminance(FromThemeColor(m_Theme.LogBoxBackColor()));
-    const double fore = Luminance(FromThemeColor(m_Theme.LogBoxForeColor()));
+    const double back = Luminance(FromThemeColor(theme.LogBoxBackColor()));
+    const double fore = Luminance(FromThemeColor(theme.LogBoxForeColor()));
     EXPECT_GE((std::max(back, fore) + 0.05) / (std::min(back, fore) + 0.05), 7.0); // contrast ratio
     EXPECT_EQ(back < fore, GetParam().dark);
 }
