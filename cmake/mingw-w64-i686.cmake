@@ -1,19 +1,3 @@
-# Cross-compiling for i686 Windows with Debian's MinGW-w64 (posix thread variant: std::thread, std::mutex).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 32-bit Windows (compiled and linked here, not run).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(FERRULE_MINGW_TRIPLET i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${FERRULE_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${FERRULE_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${FERRULE_MINGW_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${FERRULE_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Self-contained executables: no MinGW runtime DLLs beside them, and zlib's static archive rather than its
-# import library for zlib1.dll, which Windows does not have.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(ZLIB_USE_STATIC_LIBS ON)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
