@@ -1,6 +1,4 @@
-// The result log views (the main window's pane and the log window's) and the log window: appending,
-// clearing, selecting with the mouse, the log menu and copying, the log window taking the pane's place
-// with the main window's width, closing it, and its layout on resize.
+// The result log views of the main window and of the log window, and the log window itself.
 #include "UiTest.h"
 
 #include <QClipboard>
@@ -8,51 +6,36 @@
 
 using namespace UiTest;
 
-namespace {
-
-// The pane of the main window, or that of the log window, which is then shown.
-clsLogPane* ShownPane(frmMain& window, bool logWindow) {
-    if (!logWindow) {
-        return window.LogPane();
-    }
-    window.SetLogWindowVisible(true);
-    [&] { QVERIFY(QTest::qWaitForWindowExposed(window.LogWindow())); }();
-    return window.LogWindow()->LogPane();
-}
-
-void AddLines(frmMain& window, int count) {
-    for (int i = 0; i < count; ++i) {
-        window.AddLog("line " + std::to_string(i));
-    }
-}
-
-QPoint RowPoint(QListView* list, int visibleRow) {
-    return {10, (2 * visibleRow + 1) * list->sizeHintForRow(0) / 2};
-}
-
-struct ClickRow {
-    const char* name;
-    bool logWindow;
-    Qt::MouseButton button;
-    int lines, scrolledBy, visibleRow, selected;
-};
-
-} // namespace
-
 class LogViewTest : public QObject {
     Q_OBJECT
 
+    static void AddLines(frmMain& window, int count) {
+        for (int i = 0; i < count; ++i) {
+            window.AddLog("line " + std::to_string(i));
+        }
+    }
+    static QPoint RowPoint(QListView* list, int row) { return {10, (2 * row + 1) * list->sizeHintForRow(0) / 2}; }
+
+    // The pane of the log window, which is shown for it.
+    static clsLogPane* LogWindowPane(frmMain& window) {
+        window.SetLogWindowVisible(true);
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(window.LogWindow())); }();
+        return window.LogWindow()->LogPane();
+    }
+
 private slots:
-    void bothViewsShowTheLinesWithTheLastSelectedUntilCleared() {
+    void bothViewsShowTheLinesWithTheLastSelectedInView() {
         App app;
         frmMain& window = app.Start();
-        AddLines(window, 2);
-        window.AddLog("third ○ [1A2B3C4D]");
+        AddLines(window, 500);
+        window.AddLog("last ○ [1A2B3C4D]");
         for (clsLogPane* pane : {window.LogPane(), window.LogWindow()->LogPane()}) {
-            QTRY_COMPARE(pane->List()->model()->rowCount(), 3); // the views learn of new lines in batches
-            QCOMPARE(pane->List()->model()->index(2, 0).data().toString(), u"third ○ [1A2B3C4D]"_s);
-            QTRY_COMPARE(pane->List()->selectionModel()->selectedRows().value(0).row(), 2);
+            QTRY_COMPARE(pane->List()->model()->rowCount(), 501); // the views learn of new lines in batches
+            QCOMPARE(pane->List()->model()->index(500, 0).data().toString(), u"last ○ [1A2B3C4D]"_s);
+            QTRY_COMPARE(pane->List()->selectionModel()->selectedRows().value(0).row(), 500);
         }
+        QListView* list = window.LogPane()->List();
+        QVERIFY(list->viewport()->rect().intersects(list->visualRect(list->model()->index(500, 0))));
         AddLines(window, 2);
         window.ClearLog();
         QTest::qWait(60); // nothing pending may select a line of the old log later
@@ -63,22 +46,14 @@ private slots:
         }
     }
 
-    void aLongLogKeepsTheLastLineInView() {
-        App app;
-        frmMain& window = app.Start();
-        AddLines(window, 500);
-        QListView* list = window.LogPane()->List();
-        QTRY_VERIFY(list->viewport()->rect().intersects(list->visualRect(list->model()->index(499, 0))));
-    }
-
     void copyPutsEveryLineFollowedByCrLf() {
         App app;
         frmMain& window = app.Start();
-        // Copies from the pane of the main window when the log is empty and when not, then from the log window's.
+        // From the main window's pane while the log is empty and when not, then from the log window's.
         for (const auto& [logWindow, lines, copied] :
              {std::tuple{false, 0, u"old"_s}, std::tuple{false, 2, u"line 0\r\nline 1\r\n"_s},
               std::tuple{true, 2, u"line 0\r\nline 1\r\n"_s}}) {
-            clsLogPane* pane = ShownPane(window, logWindow);
+            clsLogPane* pane = logWindow ? LogWindowPane(window) : window.LogPane();
             AddLines(window, lines - window.LogModel().Count());
             QGuiApplication::clipboard()->setText(u"old"_s);
             auto menu = OnPopup([&](QMenu* popup) {
@@ -92,36 +67,28 @@ private slots:
         }
     }
 
-    void aClickSelectsTheLineUnderThePointer_data() {
-        AddRows<ClickRow>({{"right, third line", false, Qt::RightButton, 5, 0, 2, 2},
-                           {"right, scrolled by 10", false, Qt::RightButton, 40, 10, 1, 11},
-                           {"right, below the last line", false, Qt::RightButton, 2, 0, 4, -1},
-                           {"log window, right, scrolled", true, Qt::RightButton, 40, 10, 1, 11},
-                           {"left, second line", false, Qt::LeftButton, 4, 0, 1, 1},
-                           {"left, below the last line", false, Qt::LeftButton, 2, 0, 5, -1}});
-    }
-
     void aClickSelectsTheLineUnderThePointer() {
-        QFETCH(ClickRow, row);
         App app;
         frmMain& window = app.Start();
-        clsLogPane* pane = ShownPane(window, row.logWindow);
-        AddLines(window, row.lines);
-        pane->FlushSelection();
-        pane->List()->verticalScrollBar()->setValue(row.scrolledBy);
-        int selectedInMenu = -2;
-        auto menu = OnPopup([&](QMenu* popup) {
-            selectedInMenu = pane->SelectedIndex();
-            popup->close();
-        });
-        QTest::mouseClick(pane->List()->viewport(), row.button, Qt::NoModifier, RowPoint(pane->List(), row.visibleRow));
-        QTest::qWait(60); // the user's choice stays: no pending move to the last line overrides it
-        QCOMPARE(pane->SelectedIndex(), row.selected);
-        if (row.button == Qt::RightButton) {
-            QCOMPARE(selectedInMenu, row.selected);
-            QCOMPARE(pane->window()->focusWidget(), pane->List());
-        } else {
-            QCOMPARE(menu->Seen(), 0);
+        QListView* list = window.LogPane()->List();
+        // Lines, lines scrolled away, button, row on screen, the line selected after.
+        for (const auto& [lines, scrolledBy, button, row, selected] :
+             {std::tuple{5, 0, Qt::RightButton, 2, 2}, std::tuple{40, 10, Qt::RightButton, 1, 11},
+              std::tuple{2, 0, Qt::RightButton, 4, -1}, std::tuple{4, 0, Qt::LeftButton, 1, 1},
+              std::tuple{2, 0, Qt::LeftButton, 5, -1}}) {
+            window.ClearLog();
+            AddLines(window, lines);
+            window.LogPane()->FlushSelection();
+            list->verticalScrollBar()->setValue(scrolledBy);
+            int selectedInMenu = -2;
+            auto menu = OnPopup([&](QMenu* popup) {
+                selectedInMenu = window.LogPane()->SelectedIndex();
+                popup->close();
+            });
+            QTest::mouseClick(list->viewport(), button, Qt::NoModifier, RowPoint(list, row));
+            QTest::qWait(60); // the user's choice stays: no pending move to the last line overrides it
+            QCOMPARE(window.LogPane()->SelectedIndex(), selected);
+            QCOMPARE(selectedInMenu, button == Qt::RightButton ? selected : -2); // the menu opens on the right
         }
     }
 
@@ -176,7 +143,7 @@ private slots:
     void theLogWindowKeepsAnEightPixelMargin() {
         App app;
         frmMain& window = app.Start();
-        clsLogPane* host = ShownPane(window, true);
+        clsLogPane* host = LogWindowPane(window);
         // Sizes too small for the margins keep the layout of before (at 200 × 100).
         for (const auto& [size, pane] :
              {std::pair{QSize(272, 174), QRect(8, 8, 256, 158)}, std::pair{QSize(700, 500), QRect(8, 8, 684, 484)},

@@ -105,9 +105,9 @@ inline void ClickMenuItem(QMenu* menu, const QString& name) {
 /// Drags `files` (plain text when there are none) over `target` with `buttons` held, runs `beforeDrop`,
 /// drops, and returns the actions of the drag over and of the drop (IgnoreAction where refused).
 /// At the drop the buttons read as none, as X11 reports them.
-inline std::pair<Qt::DropAction, Qt::DropAction> Drop(QWidget* target, const std::vector<std::string>& files,
-                                                      Qt::MouseButtons buttons,
-                                                      const std::function<void()>& beforeDrop = {}) {
+inline std::pair<Qt::DropAction, Qt::DropAction> Drop(
+    QWidget* target, const std::vector<std::string>& files, Qt::MouseButtons buttons,
+    const std::function<void()>& beforeDrop = [] {}) {
     QMimeData data;
     QList<QUrl> urls;
     for (const std::string& path : files) {
@@ -123,9 +123,7 @@ inline std::pair<Qt::DropAction, Qt::DropAction> Drop(QWidget* target, const std
     // Unlike a real drag, the move and the drop come also after a refused enter: they must be refused too.
     QCoreApplication::sendEvent(target, &enter);
     QCoreApplication::sendEvent(target, &move);
-    if (beforeDrop) {
-        beforeDrop();
-    }
+    beforeDrop();
     QCoreApplication::sendEvent(target, &drop);
     return {move.isAccepted() ? move.dropAction() : Qt::IgnoreAction,
             drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction};
