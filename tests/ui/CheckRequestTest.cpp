@@ -18,9 +18,7 @@ const QString kEnd = u"チェックを終了しました。"_s;
 const std::string kNumbersCrc32 = "CBF43926";
 const std::string kAbcMd5 = "900150983cd24fb0d6963f7d28e17f72";
 
-QString AbcLine(const QString& mark) {
-    return mark + u" abc.txt [900150983cd24fb0d6963f7d28e17f72]"_s;
-}
+const auto AbcLine = [](const QString& mark) { return mark + u" abc.txt [900150983cd24fb0d6963f7d28e17f72]"_s; };
 
 QStringList Summary(int correct, int size, int missing) {
     return {QString(40, u'-'),          u"○: %1 (正常)"_s.arg(correct),       u"△: %1 (サイズが不一致)"_s.arg(size),
@@ -238,22 +236,22 @@ private slots:
     }
 
     void theLogMatchesFerruleCheckOnTheSameLists() {
-        TempFolder data;
-        std::filesystem::create_directory(data.File("sub"));
-        for (const auto& [file, bytes] :
-             {std::pair{"numbers.bin", "123456789"}, std::pair{"sub/inner.bin", "123456789"},
-              std::pair{"abc.txt", "abc"}, std::pair{"Mixed Case.DAT", "abc"}, std::pair{"empty.bin", ""}}) {
-            data.Write(file, bytes);
+        ListFiles files;
+        std::filesystem::create_directory(files.folder.File("sub"));
+        files.folder.Write("sub/inner.bin", "123456789");
+        files.folder.Write("Mixed Case.DAT", "abc");
+        files.folder.Write("empty.bin", "");
+        std::vector<std::string> lists = files.lists;
+        for (const auto& [name, entries] :
+             {std::pair{"all.sfv",
+                        "; a comment line\r\nnumbers.bin CBF43926\r\nabc.txt 00000000 3\r\nabc.txt.bak 12345678\r\n"
+                        "empty.bin 00000000 0\r\nsub/inner.bin CBF43926 10\r\nmixed case.dat " +
+                            kAbcMd5 + "\r\n"},
+              std::pair{"more.md5", "abc.txt " + kAbcMd5 + "\r\nsub " + kAbcMd5 + "\r\n"},
+              std::pair{"nothing.crc", std::string("no entry here at all\r\n")},
+              std::pair{"numbers.bin.crc", std::string("BB3D")}}) {
+            lists.push_back(files.folder.Write(name, entries));
         }
-        const std::vector<std::string> lists = {
-            data.Write("all.sfv", "; a comment line\r\nnumbers.bin " + kNumbersCrc32 +
-                                      "\r\nabc.txt 00000000 3\r\nabc.txt.bak 12345678\r\nempty.bin 00000000 0\r\n"
-                                      "sub/inner.bin " +
-                                      kNumbersCrc32 + " 10\r\nmixed case.dat " + kAbcMd5 + "\r\n"),
-            data.Write("second.md5", "abc.txt " + kAbcMd5 + "\r\nsub " + kAbcMd5 + "\r\n"),
-            data.Write("nothing.crc", "no entry here at all\r\n"),
-            data.Write("numbers.bin.crc", "BB3D"),
-        };
         App app;
         Drop(app.Start().DropBox(), lists, Qt::LeftButton);
         QVERIFY(app.WaitForIdle());

@@ -121,30 +121,25 @@ private slots:
         }
     }
 
-    void theMenuListsThemeFilesOnly() {
-        App app;
-        for (const char* file : {"blue.ini", "RED.INI", "green.Ini", ".ini", ".hidden.ini", "notes.txt"}) {
-            WriteThemeFile(app, file, "");
-        }
-        std::filesystem::create_directories(app.Folder().File("theme/folder.ini"));
-        QCOMPARE(ThemeCaptions(app.Start()), QStringList({u"標準(&D) *"_s, u"blue"_s, u"green"_s, u"RED"_s}));
-    }
-
-    void choosingAThemeMovesTheCheckMark() {
+    void theMenuListsTheThemeFilesAndChecksTheOneInEffect() {
         App app;
         WriteThemeFile(app, "RED.INI", "[LogBox]\r\nBackColor=255\r\n");
+        for (const char* other : {"green.Ini", ".ini", ".hidden.ini", "notes.txt"}) {
+            WriteThemeFile(app, other, "");
+        }
+        std::filesystem::create_directories(app.Folder().File("theme/folder.ini"));
         frmMain& window = app.Start();
-        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"RED"_s}));
+        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"green"_s, u"RED"_s}));
         VerifyStandardLook(window);
-        ChooseTheme(app, window, 1);
-        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"RED *"_s}));
+        ChooseTheme(app, window, 2);
+        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"green"_s, u"RED *"_s}));
         QCOMPARE(Role(window.LogPane()->List(), QPalette::Base), QColor(255, 0, 0));
         QVERIFY(window.DropBox()->Picture().isNull()); // no Image key: no picture, not the built-in one
-        ChooseTheme(app, window, 1);                   // again: reloaded, still checked
-        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"RED *"_s}));
+        ChooseTheme(app, window, 2);                   // again: reloaded, still checked
+        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D)"_s, u"green"_s, u"RED *"_s}));
         WriteBlueTheme(app); // theme files added while the program runs appear after the next choice
         ChooseTheme(app, window, 0);
-        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"blue"_s, u"RED"_s}));
+        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"blue"_s, u"green"_s, u"RED"_s}));
         VerifyStandardLook(window);
     }
 

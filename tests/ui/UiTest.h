@@ -166,13 +166,7 @@ public:
         WithMainMenu([&](QMenu* menu) { ClickMenuItem(menu, item); });
     }
 
-    QStringList LogLines() const {
-        QStringList lines;
-        for (int row = 0; row < m_Window->LogModel().Count(); ++row) {
-            lines << m_Window->LogModel().Line(row);
-        }
-        return lines;
-    }
+    QStringList LogLines() const { return m_Window->LogModel().Text().split(u"\r\n"_s, Qt::SkipEmptyParts); }
     /// Waits until a requested check has run to its end (or failed).
     bool WaitForIdle() const {
         return QTest::qWaitFor([this] {
