@@ -2,38 +2,42 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <limits>
 
 namespace {
 
-TEST(NumberFormat, GroupedByThousands) {
-    const struct {
-        std::int64_t value;
-        const char* text;
-    } cases[] = {
-        {0, "0"},
-        {999, "999"},
-        {1000, "1,000"},
-        {1234567, "1,234,567"},
-        {-1234, "-1,234"},
-        {-999, "-999"},
-        {std::numeric_limits<std::int64_t>::max(), "9,223,372,036,854,775,807"},
-        {std::numeric_limits<std::int64_t>::min(), "-9,223,372,036,854,775,808"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FormatGroupedByThousands(c.value), c.text);
-    }
-    EXPECT_EQ(FormatGroupedByThousands(1234567, '.'), "1.234.567");
-}
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
 TEST(NumberFormat, GroupedDigitsFollowTheGroupingRule) {
-    const std::string noMore(1, CHAR_MAX);
-    EXPECT_EQ(FormatGroupedDigits(1234567, "", ","), "1234567");
-    EXPECT_EQ(FormatGroupedDigits(123456789, "\3\2", ","), "12,34,56,789");
-    EXPECT_EQ(FormatGroupedDigits(123456789, "\3" + noMore, ","), "123456,789");
-    EXPECT_EQ(FormatGroupedDigits(123456789, std::string("\3\0", 2), ","), "123456,789");
-    EXPECT_EQ(FormatGroupedDigits(1234567, "\3", "\u202F"), "1\u202F234\u202F567");
+    // Each byte of the rule is the size of the next group from the right, the last repeating; 0 or
+    // CHAR_MAX ends the grouping.
+    const struct {
+        std::int64_t value;
+        std::string grouping;
+        const char* separator;
+        const char* text;
+    } cases[] = {
+        {0, "\3", ",", "0"},
+        {999, "\3", ",", "999"},
+        {1000, "\3", ",", "1,000"},
+        {-999, "\3", ",", "-999"},
+        {-1234, "\3", ",", "-1,234"},
+        {kMax, "\3", ",", "9,223,372,036,854,775,807"},
+        {kMin, "\3", ",", "-9,223,372,036,854,775,808"},
+        {1234567, "", ",", "1234567"},
+        {123456789, "\3\2", ",", "12,34,56,789"},
+        {123456789, std::string{'\3', CHAR_MAX}, ",", "123456,789"},
+        {123456789, std::string{'\3', '\0'}, ",", "123456,789"},
+        {1234567, "\3", "\u202F", "1\u202F234\u202F567"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatGroupedDigits(c.value, c.grouping, c.separator), c.text);
+    }
+    EXPECT_EQ(FormatGroupedByThousands(kMin), "-9,223,372,036,854,775,808");
+    EXPECT_EQ(FormatGroupedByThousands(1234567, '.'), "1.234.567");
 }
 
 class PunctWithNarrowSpace : public std::numpunct<wchar_t> {
@@ -43,21 +47,14 @@ protected:
 };
 
 TEST(NumberFormat, GroupedNumberUsesTheLocalesPunctuation) {
-    const std::locale custom(std::locale::classic(), new PunctWithNarrowSpace);
-    EXPECT_EQ(FormatGroupedNumberInLocale(-1234567, custom), "-1\u202F234\u202F567");
+    EXPECT_EQ(FormatGroupedNumberInLocale(-1234567, std::locale(std::locale::classic(), new PunctWithNarrowSpace)),
+              "-1\u202F234\u202F567");
     EXPECT_EQ(FormatGroupedNumberInLocale(1234567, std::locale::classic()), "1234567");
-}
-
-TEST(NumberFormat, UserSettingsKeepEveryDigit) {
-    // Whatever the regional settings group with, the digits and the sign come through in order.
-    for (const std::int64_t value :
-         {std::int64_t{0}, std::int64_t{999}, std::int64_t{-1234567}, std::numeric_limits<std::int64_t>::max()}) {
-        std::string kept;
-        for (const char c : FormatGroupedNumber(value)) {
-            if ((c >= '0' && c <= '9') || c == '-') {
-                kept += c;
-            }
-        }
+    // Whatever the user's regional settings group with, the digits and the sign come through in order.
+    for (const std::int64_t value : {std::int64_t{0}, std::int64_t{-1234567}, kMax}) {
+        std::string kept = FormatGroupedNumber(value);
+        kept.erase(std::remove_if(kept.begin(), kept.end(), [](char c) { return (c < '0' || c > '9') && c != '-'; }),
+                   kept.end());
         EXPECT_EQ(kept, std::to_string(value));
     }
 }

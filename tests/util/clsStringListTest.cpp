@@ -3,97 +3,67 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
 
-clsStringList Make(std::initializer_list<const char*> items) {
-    clsStringList list;
-    for (const char* item : items) {
-        list.Add(item, -1);
-    }
-    return list;
-}
-
-void ExpectOutOfRange(const std::function<void()>& call) {
-    try {
-        call();
-        ADD_FAILURE() << "no error";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.Number(), ErrorNumber::SubscriptOutOfRange);
-        EXPECT_EQ(e.Description(), "インデックスが有効範囲にありません。");
-    }
-}
-
-TEST(clsStringList, AddInsertsAtPositions) {
-    clsStringList list;
-    EXPECT_EQ(list.Count(), 0);
-    ExpectOutOfRange([&] { list.Item(0); });
-    list.Add("a", -1);
-    list.Add("b", -1);
-    list.Add("c", 0);
-    EXPECT_EQ(list.Join(","), "c,a,b");
-    list.Add("d", 3);
-    list.Add("x", -7);
-    EXPECT_EQ(list.Join(","), "c,a,b,d,x");
-    ExpectOutOfRange([&] { list.Add("e", 6); });
-    EXPECT_EQ(list.Count(), 5);
-    list.Add("m", 2);
-    EXPECT_EQ(list.Join(","), "c,a,m,b,d,x");
-}
-
-TEST(clsStringList, ItemReadAndWrite) {
-    clsStringList list = Make({"a", "b"});
-    EXPECT_EQ(list.Item(1), "b");
-    list.setItem(0, "z");
-    EXPECT_EQ(list.Join(","), "z,b");
-    ExpectOutOfRange([&] { list.setItem(2, "q"); });
-    ExpectOutOfRange([&] { list.setItem(-1, "q"); });
-    ExpectOutOfRange([&] { list.Item(-1); });
-    EXPECT_EQ(list.Join(","), "z,b");
-}
-
-TEST(clsStringList, MoveLowerAndUpper) {
+TEST(clsStringList, ChangesOrRaisesAndKeepsTheList) {
+    using Call = std::function<void(clsStringList&)>;
     const struct {
-        bool lower;
-        std::int32_t index;
-        const char* result;
+        Call call;
+        const char* after; // nullptr: error 9 and the list unchanged
     } cases[] = {
-        {true, 0, "a,b,c"},  {true, 2, "a,c,b"},  {true, 1, "b,a,c"},
-        {false, 2, "a,b,c"}, {false, 0, "b,a,c"}, {false, 1, "a,c,b"},
+        {[](auto& list) { list.Add("d", -1); }, "a,b,c,d"},
+        {[](auto& list) { list.Add("d", -7); }, "a,b,c,d"},
+        {[](auto& list) { list.Add("d", 0); }, "d,a,b,c"},
+        {[](auto& list) { list.Add("d", 2); }, "a,b,d,c"},
+        {[](auto& list) { list.Add("d", 3); }, "a,b,c,d"},
+        {[](auto& list) { list.Add("d", 4); }, nullptr},
+        {[](auto& list) { EXPECT_EQ(list.Item(2), "c"); }, "a,b,c"},
+        {[](auto& list) { list.Item(3); }, nullptr},
+        {[](auto& list) { list.Item(-1); }, nullptr},
+        {[](auto& list) { list.setItem(1, "z"); }, "a,z,c"},
+        {[](auto& list) { list.setItem(3, "z"); }, nullptr},
+        {[](auto& list) { list.setItem(-1, "z"); }, nullptr},
+        {[](auto& list) { list.MoveLower(0); }, "a,b,c"},
+        {[](auto& list) { list.MoveLower(2); }, "a,c,b"},
+        {[](auto& list) { list.MoveLower(3); }, nullptr},
+        {[](auto& list) { list.MoveUpper(2); }, "a,b,c"},
+        {[](auto& list) { list.MoveUpper(0); }, "b,a,c"},
+        {[](auto& list) { list.MoveUpper(-1); }, nullptr},
+        {[](auto& list) { list.Remove(1); }, "a,c"},
+        {[](auto& list) { list.Remove(3); }, nullptr},
+        {[](auto& list) { list.RemoveAll(); }, ""},
+        {[](auto& list) { list.setItem(0, ""), list.setItem(1, ""); }, ",,c"},
+        {[](auto& list) { EXPECT_EQ(list.Join(" / "), "a / b / c"); }, "a,b,c"},
+        {[](auto& list) {
+             list.Remove(0);
+             list.Remove(0);
+             list.Remove(0);
+             list.Add("again", 0);
+         },
+         "again"},
     };
-    for (const auto& c : cases) {
-        clsStringList list = Make({"a", "b", "c"});
-        c.lower ? list.MoveLower(c.index) : list.MoveUpper(c.index);
-        EXPECT_EQ(list.Join(","), c.result) << c.lower << c.index;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const bool fails = cases[i].after == nullptr;
+        clsStringList list;
+        for (const char* item : {"a", "b", "c"}) {
+            list.Add(item, -1);
+        }
+        try {
+            cases[i].call(list);
+            EXPECT_FALSE(fails) << "no error";
+        } catch (const AppError& e) {
+            EXPECT_TRUE(fails) << e.what();
+            EXPECT_EQ(e.Number(), ErrorNumber::SubscriptOutOfRange);
+            EXPECT_EQ(e.Description(), "インデックスが有効範囲にありません。");
+        }
+        const std::string after = fails ? "a,b,c" : cases[i].after;
+        EXPECT_EQ(list.Join(","), after);
+        EXPECT_EQ(list.Count(), after.empty() ? 0 : 1 + std::count(after.begin(), after.end(), ','));
     }
-    clsStringList list = Make({"a", "b", "c"});
-    ExpectOutOfRange([&] { list.MoveLower(3); });
-    ExpectOutOfRange([&] { list.MoveUpper(-1); });
-    EXPECT_EQ(list.Join(","), "a,b,c");
-}
-
-TEST(clsStringList, RemoveAndRemoveAll) {
-    clsStringList list = Make({"a", "b", "c"});
-    list.Remove(1);
-    EXPECT_EQ(list.Join(","), "a,c");
-    ExpectOutOfRange([&] { list.Remove(2); });
-    EXPECT_EQ(list.Count(), 2);
-    list.Remove(0);
-    list.Remove(0);
-    EXPECT_EQ(list.Count(), 0);
-    list.Add("again", -1);
-    EXPECT_EQ(list.Item(0), "again");
-    list.RemoveAll();
-    list.RemoveAll();
-    EXPECT_EQ(list.Count(), 0);
-}
-
-TEST(clsStringList, Join) {
-    EXPECT_EQ(Make({"a", "b", "c"}).Join(" / "), "a / b / c");
-    EXPECT_EQ(Make({"only"}).Join(" / "), "only");
-    EXPECT_EQ(Make({}).Join(" / "), "");
-    EXPECT_EQ(Make({"", ""}).Join("|"), "|");
 }
 
 } // namespace
