@@ -6,169 +6,90 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <array>
+#include <sstream>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-void ExpectBuiltInLook(const clsThemeDefine& t) {
-    EXPECT_EQ(t.Copyright(), "");
-    EXPECT_EQ(t.DropBoxBackColor(), -2147483643);
-    EXPECT_EQ(t.DropBoxImage(), "");
-    EXPECT_EQ(t.DropBoxImageBusy(), "");
-    EXPECT_EQ(t.LogBoxBackColor(), -2147483643);
-    EXPECT_EQ(t.LogBoxForeColor(), -2147483640);
-    EXPECT_EQ(t.Title(), "");
-    EXPECT_EQ(t.Version(), "1.00");
-    EXPECT_EQ(t.WindowBackColor(), -2147483633);
-    EXPECT_EQ(t.WindowImage(), "");
+// Every property on one line, the file name last, so one comparison shows them all.
+std::string Values(const clsThemeDefine& t) {
+    std::ostringstream out;
+    out << t.Title() << '|' << t.Version() << '|' << t.Copyright() << '|' << t.DropBoxBackColor() << '|'
+        << t.LogBoxBackColor() << '|' << t.LogBoxForeColor() << '|' << t.WindowBackColor() << '|' << t.DropBoxImage()
+        << '|' << t.DropBoxImageBusy() << '|' << t.WindowImage() << '|' << t.FileName();
+    return out.str();
 }
+
+const std::string kBuiltInLook = "|1.00||-2147483643|-2147483643|-2147483640|-2147483633||||";
 
 // Picture paths in the platform's own form: relative with its separator, absolute by its rules.
-std::string AbsoluteImage() {
-    return OnWindows() ? "D:\\pics\\busy.bmp" : "/pics/busy.bmp";
-}
+const std::string kAbsoluteImage = OnWindows() ? "D:\\pics\\busy.bmp" : "/pics/busy.bmp";
 
-std::string FullTheme() {
-    return std::string("[General]\r\n"
-                       "Title=  Blue Sky  \r\n"
-                       "Version=2.10\r\n"
-                       "Copyright=(C) someone\r\n"
-                       "[DropBox]\r\n"
-                       "BackColor=#FF8000\r\n"
-                       "Image= blue") +
-           PathSeparator() + "drop.bmp \r\nImageBusy=" + AbsoluteImage() +
-           "\r\n"
-           "[LogBox]\r\n"
-           "BackColor=0x000080FF\r\n"
-           "ForeColor=33023\r\n"
-           "[Window]\r\n"
-           "BackColor=-2147483633\r\n"
-           "Image=back.png\r\n";
-}
+// Every key, with names in any letter case.
+const std::string kFullTheme = "[General]\r\nTitle=  Blue Sky  \r\nVersion=2.10\r\nCopyright=(C) someone\r\n"
+                               "[dropbox]\r\nBackColor=#FF8000\r\nImage= blue" +
+                               std::string(1, PathSeparator()) + "drop.bmp \r\nImageBusy=" + kAbsoluteImage +
+                               "\r\n[LogBox]\r\nBackColor=0x000080FF\r\nforecolor=33023\r\n"
+                               "[WINDOW]\r\nBackColor=-2147483633\r\nIMAGE=back.png\r\n";
 
-class ThemeTest : public ::testing::Test {
-protected:
-    ThemeTest() { fs::create_directory(m_Folder.File("theme")); }
-    std::string WriteTheme(const std::string& name, const std::string& bytes) {
-        return m_Folder.Write("theme/" + name, bytes);
-    }
-    TempFolder m_Folder;
-};
-
-TEST(Theme, StartsWithTheBuiltInLook) {
-    const clsThemeDefine theme;
-    ExpectBuiltInLook(theme);
-    EXPECT_EQ(theme.FileName(), "");
-}
-
-TEST_F(ThemeTest, LoadsEveryKey) {
-    const std::string path = WriteTheme("blue.ini", FullTheme());
+TEST(Theme, LoadsEveryKey) {
+    TempFolder folder;
+    const std::string path = folder.Write("blue.ini", kFullTheme);
     clsThemeDefine theme;
     theme.LoadTheme(path);
-    EXPECT_EQ(theme.FileName(), path);
-    EXPECT_EQ(theme.Title(), "Blue Sky");
-    EXPECT_EQ(theme.Version(), "2.10");
-    EXPECT_EQ(theme.Copyright(), "(C) someone");
-    EXPECT_EQ(theme.DropBoxBackColor(), 0x000080FF);
-    EXPECT_EQ(theme.DropBoxImage(), m_Folder.File("theme/blue/drop.bmp"));
-    EXPECT_EQ(theme.DropBoxImageBusy(), AbsoluteImage());
-    EXPECT_EQ(theme.LogBoxBackColor(), 0x000080FF);
-    EXPECT_EQ(theme.LogBoxForeColor(), 0x000080FF);
-    EXPECT_EQ(theme.WindowBackColor(), -2147483633);
-    EXPECT_EQ(theme.WindowImage(), m_Folder.File("theme/back.png"));
+    EXPECT_EQ(Values(theme), "Blue Sky|2.10|(C) someone|33023|33023|33023|-2147483633|" + folder.File("blue/drop.bmp") +
+                                 "|" + kAbsoluteImage + "|" + folder.File("back.png") + "|" + path);
 }
 
-TEST_F(ThemeTest, NamesIgnoreCase) {
-    const std::string path = WriteTheme("lower.ini", "[dropbox]\r\nbackcolor=255\r\n[WINDOW]\r\nIMAGE=w.bmp\r\n");
-    clsThemeDefine theme;
-    theme.LoadTheme(path);
-    EXPECT_EQ(theme.DropBoxBackColor(), 255);
-    EXPECT_EQ(theme.WindowImage(), m_Folder.File("theme/w.bmp"));
-}
-
-TEST_F(ThemeTest, SparseFilesKeepDefaults) {
+// Missing keys keep the built-in look, and the file still counts as loaded.
+TEST(Theme, SparseFilesKeepDefaults) {
     const std::pair<const char*, const char*> cases[] = {
+        {"missing file", nullptr},
         {"empty file", ""},
-        {"only [General]", "[General]\r\n"},
         {"blank values", "[General]\r\nVersion=   \r\n[DropBox]\r\nBackColor=  \r\nImage=\r\n"},
-        {"keys in the wrong section", "[General]\r\nBackColor=255\r\nImage=x.bmp\r\n[Window]\r\nVersion=9\r\n"},
-    };
+        {"keys in the wrong section", "[General]\r\nBackColor=255\r\nImage=x.bmp\r\n[Window]\r\nVersion=9\r\n"}};
+    TempFolder folder;
     for (const auto& [what, bytes] : cases) {
         SCOPED_TRACE(what);
-        const std::string path = WriteTheme("sparse.ini", bytes);
+        const std::string path = bytes ? folder.Write("sparse.ini", bytes) : folder.File("none.ini");
         clsThemeDefine theme;
         theme.LoadTheme(path);
-        ExpectBuiltInLook(theme);
-        EXPECT_EQ(theme.FileName(), path);
+        EXPECT_EQ(Values(theme), kBuiltInLook + path);
     }
 }
 
-TEST_F(ThemeTest, MissingFileCountsAsLoaded) {
-    clsThemeDefine theme;
-    theme.LoadTheme(m_Folder.File("theme/none.ini"));
-    ExpectBuiltInLook(theme);
-    EXPECT_EQ(theme.FileName(), m_Folder.File("theme/none.ini"));
-}
-
-TEST_F(ThemeTest, BadColourRevertsTheWholeTheme) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"DropBox", "0X80FF"}, {"DropBox", "red"},        {"LogBox", "0x"},         {"Window", "#"},
-        {"Window", "#GG"},     {"LogBox", "0x123456789"}, {"Window", "4294967295"}, {"DropBox", "1e3"},
-    };
-    const std::string path = m_Folder.Write("good.ini", FullTheme());
-    for (const auto& [section, value] : cases) {
-        SCOPED_TRACE(std::string(section) + " " + value);
-        // The bad colour comes first in the file, so every other key reads fine before or after it.
-        const std::string bad = WriteTheme("bad.ini", std::string("[") + section + "]\r\nBackColor=" + value +
-                                                          "\r\nForeColor=" + value + "\r\n" + FullTheme());
+// Each colour key, the last one read after every other key: one bad colour and nothing of the file is kept.
+TEST(Theme, BadColourRevertsTheWholeTheme) {
+    const std::array<const char*, 3> cases[] = {{"DropBox", "BackColor", "red"},
+                                                {"LogBox", "BackColor", "0x"},
+                                                {"LogBox", "ForeColor", "#GG"},
+                                                {"Window", "BackColor", "4294967295"}};
+    TempFolder folder;
+    const std::string good = folder.Write("good.ini", kFullTheme);
+    for (const auto& [section, key, value] : cases) {
+        SCOPED_TRACE(std::string(section) + " " + key);
+        // First in the file, so its section and key win over the good ones after it.
+        const std::string bad =
+            folder.Write("bad.ini", std::string("[") + section + "]\r\n" + key + "=" + value + "\r\n" + kFullTheme);
         clsThemeDefine theme;
-        theme.LoadTheme(path);
+        theme.LoadTheme(good);
         theme.LoadTheme(bad);
-        ExpectBuiltInLook(theme);
-        EXPECT_EQ(theme.FileName(), "");
+        EXPECT_EQ(Values(theme), kBuiltInLook);
     }
 }
 
-TEST_F(ThemeTest, NothingSurvivesIntoTheNextTheme) {
-    const std::string full = WriteTheme("full.ini", FullTheme());
-    const std::string plain = WriteTheme("plain.ini", "[General]\r\nTitle=Plain\r\n");
+TEST(Theme, NothingSurvivesIntoTheNextTheme) {
+    TempFolder folder;
+    const std::string full = folder.Write("full.ini", kFullTheme);
+    const std::string plain = folder.Write("plain.ini", "[General]\r\nTitle=Plain\r\n");
     clsThemeDefine theme;
+    EXPECT_EQ(Values(theme), kBuiltInLook);
     theme.LoadTheme(full);
     theme.LoadTheme(plain);
-    EXPECT_EQ(theme.Title(), "Plain");
-    EXPECT_EQ(theme.FileName(), plain);
-    EXPECT_EQ(theme.DropBoxBackColor(), -2147483643);
-    EXPECT_EQ(theme.DropBoxImage(), "");
-    EXPECT_EQ(theme.WindowImage(), "");
+    EXPECT_EQ(Values(theme), "Plain" + kBuiltInLook + plain);
     theme.LoadTheme(full);
     theme.InitTheme();
-    ExpectBuiltInLook(theme);
-    EXPECT_EQ(theme.FileName(), "");
-}
-
-TEST_F(ThemeTest, HandEditedFiles) {
-    const std::pair<const char*, std::string> cases[] = {
-        {"UTF-8 byte-order mark", "\xEF\xBB\xBF[DropBox]\r\nBackColor=255\r\n"},
-        {"blanks around names", "  [ DropBox ]  \r\n  BackColor  =  255  \r\n"},
-        {"duplicate sections", "[DropBox]\r\nBackColor=255\r\n[DropBox]\r\nBackColor=red\r\n"},
-    };
-    for (const auto& [what, bytes] : cases) {
-        SCOPED_TRACE(what);
-        const std::string path = WriteTheme("hand.ini", bytes);
-        clsThemeDefine theme;
-        theme.LoadTheme(path);
-        EXPECT_EQ(theme.DropBoxBackColor(), 255);
-        EXPECT_EQ(theme.FileName(), path);
-    }
-}
-
-TEST_F(ThemeTest, FolderInsteadOfFile) {
-    fs::create_directory(m_Folder.File("theme/dir.ini"));
-    clsThemeDefine theme;
-    theme.LoadTheme(m_Folder.File("theme/dir.ini"));
-    ExpectBuiltInLook(theme);
+    EXPECT_EQ(Values(theme), kBuiltInLook);
 }
 
 } // namespace
