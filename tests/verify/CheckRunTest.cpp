@@ -36,17 +36,15 @@ public:
 };
 
 const std::string kHeavy(40, '=');
-const std::string kLight(40, '-');
 const std::string kEnd = "チェックを終了しました。";
 
-// Digests of "hello\n" and of the empty file, worked out independently of this program.
+// Digests of "hello\n", worked out independently of this program.
 const std::string kHelloMd5 = "b1946ac92492d2347c6235b4d2611184";
 const std::string kHelloCrc32 = "363A3020";
-const std::string kEmptyCrc32 = "00000000";
 const std::string kHelloCrc16 = "5A34";
 
 std::vector<std::string> Summary(int correct, int size, int digest, int missing, int unknown) {
-    return {kLight,
+    return {std::string(40, '-'),
             "○: " + std::to_string(correct) + " (正常)",
             "△: " + std::to_string(size) + " (サイズが不一致)",
             "▲: " + std::to_string(digest) + " (CRC/MDが不一致)",
@@ -78,17 +76,11 @@ protected:
 };
 
 TEST_F(CheckRunTest, OneListWithEveryOutcome) {
-    dir.Write("a.bin", "hello\n");
-    dir.Write("b.bin", "hello\n");
-    dir.Write("e.bin", "hello\n");
-    const std::string list = dir.Write("sums.crc", "a.bin " + kHelloCrc32 +
-                                                       " 6\r\n"
-                                                       "b.bin " +
-                                                       kHelloCrc32 +
-                                                       " 7\r\n"
-                                                       "c.txt 1234ABCD\r\n"
-                                                       "e.bin 0badF00d\r\n");
-    Run({list});
+    for (const char* name : {"a.bin", "b.bin", "e.bin"}) {
+        dir.Write(name, "hello\n");
+    }
+    Run({dir.Write("sums.crc", "a.bin " + kHelloCrc32 + " 6\r\nb.bin " + kHelloCrc32 +
+                                   " 7\r\nc.txt 1234ABCD\r\ne.bin 0badF00d\r\n")});
     EXPECT_EQ(host.lines, Concat({{kHeavy, "○ a.bin [" + kHelloCrc32 + "]", "△ b.bin", "× c.txt", "▲ e.bin [0BADF00D]"},
                                   Summary(1, 1, 1, 1, 0),
                                   {kHeavy, kEnd}}));
@@ -96,26 +88,38 @@ TEST_F(CheckRunTest, OneListWithEveryOutcome) {
     EXPECT_FALSE(run.Totals().AllCorrect());
 }
 
-TEST_F(CheckRunTest, EachDigestKindAndLetterCase) {
+TEST_F(CheckRunTest, EachEntryGivesItsLine) {
     dir.Write("hello.txt", "hello\n");
     dir.Write("empty.bin", "");
+    std::filesystem::resize_file(dir.Write("big.iso", ""), 4294967296LL); // sparse: costs no disk
+    std::filesystem::create_directory(dir.File("copy"));
+    dir.Write("copy/only.txt", "hello\n");
     const struct {
-        std::string listLine;
+        std::string listName;
+        std::string content;
+        std::string folder; // where the listed files are; the list's own folder when empty
         std::string expected;
     } rows[] = {
-        {"hello.txt " + kHelloMd5, "○ hello.txt [" + kHelloMd5 + "]"},
-        {"hello.txt B1946AC92492D2347C6235B4D2611184", "○ hello.txt [" + kHelloMd5 + "]"},
-        {"hello.txt 363a3020", "○ hello.txt [363A3020]"},
-        {"hello.txt " + kHelloCrc16, "○ hello.txt [" + kHelloCrc16 + "]"},
-        {"hello.txt 0b55", "▲ hello.txt [0B55]"},
-        {"hello.txt 00000000000000000000000000000000", "▲ hello.txt [00000000000000000000000000000000]"},
+        {"one.lst", "hello.txt " + kHelloMd5, "", "○ hello.txt [" + kHelloMd5 + "]"},
+        {"one.lst", "hello.txt B1946AC92492D2347C6235B4D2611184", "", "○ hello.txt [" + kHelloMd5 + "]"},
+        {"one.lst", "hello.txt 363a3020", "", "○ hello.txt [363A3020]"},
+        {"one.lst", "hello.txt " + kHelloCrc16, "", "○ hello.txt [" + kHelloCrc16 + "]"},
+        {"one.lst", "hello.txt 0b55", "", "▲ hello.txt [0B55]"},
+        {"one.lst", "hello.txt 00000000000000000000000000000000", "", "▲ hello.txt [00000000000000000000000000000000]"},
         // A CRC of zero is a result like any other: the empty file really has the CRC-32 00000000.
-        {"empty.bin " + kEmptyCrc32 + " 0", "○ empty.bin [00000000]"},
-        {"empty.bin d41d8cd98f00b204e9800998ecf8427e", "○ empty.bin [d41d8cd98f00b204e9800998ecf8427e]"},
+        {"one.lst", "empty.bin 00000000 0", "", "○ empty.bin [00000000]"},
+        {"one.lst", "empty.bin d41d8cd98f00b204e9800998ecf8427e", "", "○ empty.bin [d41d8cd98f00b204e9800998ecf8427e]"},
+        // The size is tested first, and only when listed; a wrong digest is not looked at then.
+        {"one.lst", "hello.txt FFFFFFFF 5", "", "△ hello.txt"},
+        {"one.lst", "big.iso 1234ABCD 4,294,967,297", "", "△ big.iso"},
+        {"hello.txt.md5", "\n  " + kHelloMd5 + "  \n", "", "○ hello.txt [" + kHelloMd5 + "]"},
+        {"one.lst", "only.txt " + kHelloMd5, "", "× only.txt"},
+        {"one.lst", "only.txt " + kHelloMd5, dir.File("copy"), "○ only.txt [" + kHelloMd5 + "]"},
+        {"one.lst", "only.txt " + kHelloMd5, dir.File("copy") + "/", "○ only.txt [" + kHelloMd5 + "]"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.listLine);
-        Run({dir.Write("one.lst", row.listLine + "\n")});
+        SCOPED_TRACE(row.content);
+        Run({dir.Write(row.listName, row.content + "\n")}, row.folder);
         ASSERT_EQ(host.lines.size(), 10u);
         EXPECT_EQ(host.lines[1], row.expected);
     }
@@ -125,21 +129,6 @@ TEST_F(CheckRunTest, ListWithoutEntriesWritesOnlyTheClosingLines) {
     Run({dir.Write("notes.txt", "; nothing here\r\n\r\nname,12345678\r\n")});
     EXPECT_EQ(host.lines, (std::vector<std::string>{kHeavy, kEnd}));
     EXPECT_TRUE(run.Totals().AllCorrect());
-}
-
-TEST_F(CheckRunTest, SizeIsTestedBeforeDigestAndOnlyWhenListed) {
-    dir.Write("f.bin", "hello\n");
-    Run({dir.Write("s.lst", "f.bin " + kHelloCrc32 + "\n")});
-    EXPECT_EQ(host.lines[1], "○ f.bin [" + kHelloCrc32 + "]");
-    Run({dir.Write("s.lst", "f.bin FFFFFFFF 5\n")});
-    EXPECT_EQ(host.lines[1], "△ f.bin"); // a wrong digest is not looked at when the size differs
-}
-
-TEST_F(CheckRunTest, SizesBeyondTwoGibibytesCompareExactly) {
-    const std::string big = dir.File("big.iso");
-    std::filesystem::resize_file(dir.Write("big.iso", ""), 4294967296LL); // sparse: costs no disk
-    Run({dir.Write("big.lst", "big.iso 1234ABCD 4,294,967,297\n")});
-    EXPECT_EQ(host.lines[1], "△ big.iso");
 }
 
 TEST_F(CheckRunTest, TwoListsGiveTwoSectionsInDropOrder) {
@@ -156,31 +145,12 @@ TEST_F(CheckRunTest, TwoListsGiveTwoSectionsInDropOrder) {
                                   {kHeavy, kEnd}}));
 }
 
-TEST_F(CheckRunTest, CheckFolderReplacesTheListsFolder) {
-    std::filesystem::create_directory(dir.File("copy"));
-    dir.Write("copy/x.txt", "hello\n");
-    const std::string list = dir.Write("x.md5", "x.txt " + kHelloMd5 + "\n");
-    Run({list}, dir.File("copy"));
-    EXPECT_EQ(host.lines[1], "○ x.txt [" + kHelloMd5 + "]");
-    Run({list}, dir.File("copy") + "/"); // no doubled separator problem
-    EXPECT_EQ(host.lines[1], "○ x.txt [" + kHelloMd5 + "]");
-    Run({list});
-    EXPECT_EQ(host.lines[1], "× x.txt");
-}
-
-TEST_F(CheckRunTest, SingleDigestFileChecksTheFileItIsNamedAfter) {
-    dir.Write("setup.exe", "hello\n");
-    Run({dir.Write("setup.exe.md5", "\n  " + kHelloMd5 + "  \n")});
-    EXPECT_EQ(host.lines[1], "○ setup.exe [" + kHelloMd5 + "]");
-}
-
 TEST_F(CheckRunTest, NamesDifferingOnlyInLetterCaseAreFoundWhenUnique) {
-    dir.Write("ReadMe.TXT", "hello\n");
-    dir.Write("twin.txt", "hello\n");
-    dir.Write("TWIN.txt", "hello\n");
+    for (const char* name : {"ReadMe.TXT", "twin.txt", "TWIN.txt"}) {
+        dir.Write(name, "hello\n");
+    }
     std::filesystem::create_directory(dir.File("Folder.bin"));
-    const std::string list = "README.txt " + kHelloMd5 + "\nTwin.TXT " + kHelloMd5 + "\nfolder.bin " + kHelloMd5;
-    Run({dir.Write("c.md5", list)});
+    Run({dir.Write("c.md5", "README.txt " + kHelloMd5 + "\nTwin.TXT " + kHelloMd5 + "\nfolder.bin " + kHelloMd5)});
     EXPECT_EQ(host.lines[1], "○ README.txt [" + kHelloMd5 + "]"); // the line shows the name as listed
     if (OnWindows()) {
         // Windows file systems hold no two names that differ only in case: TWIN.txt replaced twin.txt,
@@ -198,14 +168,9 @@ TEST_F(CheckRunTest, CodePage932NamesFindTheirFiles) {
     std::filesystem::create_directory(std::filesystem::u8path(dir.File("チェック")));
     dir.Write("チェック/ソース表.txt", "hello\n");
     dir.Write("チェック/検証データ①.bin", "hello\n");
-    const std::string list =
-        dir.Write("チェック/一覧.md5", "\x83\x5C\x81\x5B\x83\x58\x95\x5C.txt " + kHelloMd5 +
-                                           "\r\n"
-                                           "\x8C\x9F\x8F\xD8\x83\x66\x81\x5B\x83\x5E\x87\x40.bin " +
-                                           kHelloCrc32 +
-                                           "\r\n"
-                                           "\x8C\x9F\x8F\xD8.bin 1234\r\n");
-    Run({list});
+    Run({dir.Write("チェック/一覧.md5", "\x83\x5C\x81\x5B\x83\x58\x95\x5C.txt " + kHelloMd5 +
+                                            "\r\n\x8C\x9F\x8F\xD8\x83\x66\x81\x5B\x83\x5E\x87\x40.bin " + kHelloCrc32 +
+                                            "\r\n\x8C\x9F\x8F\xD8.bin 1234\r\n")});
     EXPECT_EQ(host.lines,
               Concat({{kHeavy, "○ ソース表.txt [" + kHelloMd5 + "]", "○ 検証データ①.bin [363A3020]", "× 検証.bin"},
                       Summary(2, 0, 0, 1, 0),
