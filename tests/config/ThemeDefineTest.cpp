@@ -6,8 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <optional>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -36,60 +37,37 @@ TEST(Theme, LoadsEveryKey) {
     TempFolder folder;
     const std::string path = folder.Write("blue.ini", kFullTheme);
     clsThemeDefine theme;
+    EXPECT_EQ(Values(theme), kBuiltInLook);
     theme.LoadTheme(path);
     EXPECT_EQ(Values(theme), "Blue Sky|2.10|(C) someone|33023|33023|33023|-2147483633|" + folder.File("blue/drop.bmp") +
                                  "|" + kAbsoluteImage + "|" + folder.File("back.png") + "|" + path);
-}
-
-// Missing keys keep the built-in look, and the file still counts as loaded.
-TEST(Theme, SparseFilesKeepDefaults) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"missing file", nullptr},
-        {"empty file", ""},
-        {"blank values", "[General]\r\nVersion=   \r\n[DropBox]\r\nBackColor=  \r\nImage=\r\n"},
-        {"keys in the wrong section", "[General]\r\nBackColor=255\r\nImage=x.bmp\r\n[Window]\r\nVersion=9\r\n"}};
-    TempFolder folder;
-    for (const auto& [what, bytes] : cases) {
-        SCOPED_TRACE(what);
-        const std::string path = bytes ? folder.Write("sparse.ini", bytes) : folder.File("none.ini");
-        clsThemeDefine theme;
-        theme.LoadTheme(path);
-        EXPECT_EQ(Values(theme), kBuiltInLook + path);
-    }
-}
-
-// Each colour key, the last one read after every other key: one bad colour and nothing of the file is kept.
-TEST(Theme, BadColourRevertsTheWholeTheme) {
-    const std::array<const char*, 3> cases[] = {{"DropBox", "BackColor", "red"},
-                                                {"LogBox", "BackColor", "0x"},
-                                                {"LogBox", "ForeColor", "#GG"},
-                                                {"Window", "BackColor", "4294967295"}};
-    TempFolder folder;
-    const std::string good = folder.Write("good.ini", kFullTheme);
-    for (const auto& [section, key, value] : cases) {
-        SCOPED_TRACE(std::string(section) + " " + key);
-        // First in the file, so its section and key win over the good ones after it.
-        const std::string bad =
-            folder.Write("bad.ini", std::string("[") + section + "]\r\n" + key + "=" + value + "\r\n" + kFullTheme);
-        clsThemeDefine theme;
-        theme.LoadTheme(good);
-        theme.LoadTheme(bad);
-        EXPECT_EQ(Values(theme), kBuiltInLook);
-    }
-}
-
-TEST(Theme, NothingSurvivesIntoTheNextTheme) {
-    TempFolder folder;
-    const std::string full = folder.Write("full.ini", kFullTheme);
-    const std::string plain = folder.Write("plain.ini", "[General]\r\nTitle=Plain\r\n");
-    clsThemeDefine theme;
-    EXPECT_EQ(Values(theme), kBuiltInLook);
-    theme.LoadTheme(full);
-    theme.LoadTheme(plain);
-    EXPECT_EQ(Values(theme), "Plain" + kBuiltInLook + plain);
-    theme.LoadTheme(full);
     theme.InitTheme();
     EXPECT_EQ(Values(theme), kBuiltInLook);
+}
+
+// Loaded over a full theme: missing keys take the built-in look and the file counts as loaded, while one bad
+// colour (each colour key, the last one read after every other key) reverts the whole theme.
+TEST(Theme, NothingOfTheLastThemeSurvives) {
+    const std::tuple<const char*, std::optional<std::string>, bool> cases[] = {
+        {"missing file", std::nullopt, true},
+        {"empty file", "", true},
+        {"blank values", "[General]\r\nVersion=   \r\n[DropBox]\r\nBackColor=  \r\nImage=\r\n", true},
+        {"keys in the wrong section", "[General]\r\nBackColor=255\r\nImage=x.bmp\r\n[Window]\r\nVersion=9\r\n", true},
+        // First in the file, so these sections and keys win over the good ones after them.
+        {"DropBox BackColor", "[DropBox]\r\nBackColor=red\r\n" + kFullTheme, false},
+        {"LogBox BackColor", "[LogBox]\r\nBackColor=0x\r\n" + kFullTheme, false},
+        {"LogBox ForeColor", "[LogBox]\r\nForeColor=#GG\r\n" + kFullTheme, false},
+        {"Window BackColor", "[Window]\r\nBackColor=4294967295\r\n" + kFullTheme, false},
+    };
+    TempFolder folder;
+    const std::string full = folder.Write("full.ini", kFullTheme);
+    for (const auto& [what, bytes, loads] : cases) {
+        const std::string path = bytes ? folder.Write("next.ini", *bytes) : folder.File("none.ini");
+        clsThemeDefine theme;
+        theme.LoadTheme(full);
+        theme.LoadTheme(path);
+        EXPECT_EQ(Values(theme), kBuiltInLook + (loads ? path : "")) << what;
+    }
 }
 
 } // namespace
