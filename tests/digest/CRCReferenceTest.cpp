@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -23,20 +24,15 @@ std::uint32_t Bitwise(const unsigned char* data, std::size_t size, std::uint32_t
     return crc ^ init;
 }
 
-std::uint32_t BitwiseCRC16(const unsigned char* data, std::size_t size) {
-    return Bitwise(data, size, 0xA001U, 0);
-}
-
-std::uint32_t BitwiseCRC32(const unsigned char* data, std::size_t size) {
+const auto BitwiseCRC16 = [](const unsigned char* data, std::size_t size) { return Bitwise(data, size, 0xA001U, 0); };
+const auto BitwiseCRC32 = [](const unsigned char* data, std::size_t size) {
     return Bitwise(data, size, 0xEDB88320U, 0xFFFFFFFFU);
-}
+};
 
 std::vector<unsigned char> RandomBytes(std::size_t size) {
     std::mt19937 random(20240611);
     std::vector<unsigned char> bytes(size);
-    for (unsigned char& byte : bytes) {
-        byte = static_cast<unsigned char>(random());
-    }
+    std::generate(bytes.begin(), bytes.end(), [&random] { return static_cast<unsigned char>(random()); });
     return bytes;
 }
 

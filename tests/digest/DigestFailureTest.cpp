@@ -1,5 +1,5 @@
 // A file that cannot be read raises the digest error with its binding's message, never a value; the
-// reader underneath reports it without throwing and without handing over a byte.
+// reader underneath reports it, or a stop asked for by its handler, without throwing.
 #include "TempFolder.h"
 #include "digest/mdlAPICRC32.h"
 #include "digest/mdlAPIMD5.h"
@@ -40,6 +40,17 @@ TEST(DigestFailure, UnreadablePaths) {
         }));
         EXPECT_FALSE(called);
     }
+}
+
+TEST(DigestFailure, HandlerCanStopTheReading) {
+    TempFolder folder;
+    const std::string path = folder.Write("data.bin", std::string(2 * kSequentialChunkSize + 1, 'x'));
+    int chunks = 0;
+    EXPECT_FALSE(ReadSequentialFile(path, [&](const unsigned char*, std::size_t) {
+        ++chunks;
+        return false;
+    }));
+    EXPECT_EQ(chunks, 1);
 }
 
 } // namespace
