@@ -43,11 +43,11 @@ TEST(IniPosix, ReplacesTheLinkedFileKeepingItsPermissions) {
 TEST(IniPosix, PermissionsAreRespected) {
     TempFolder folder;
     const std::string path = folder.Write("locked.ini", "[S]\r\nA=1\r\n");
-    fs::permissions(path, fs::perms::none);
+    fs::permissions(path, fs::perms::owner_write);
     if (std::ifstream(path).is_open()) {
         GTEST_SKIP() << "file permissions are not enforced for this user";
     }
-    // Writing without the old contents would lose them.
+    // Writable but not readable: writing without the old contents would lose them.
     EXPECT_EQ(PortableGetProfileText("S", "A", "d", path), "d");
     EXPECT_FALSE(PortableWriteProfileText("S", "A", "2", path));
     fs::permissions(path, fs::perms::owner_read);
