@@ -53,16 +53,13 @@ TEST(ConfigValues, Colors) {
     }
 }
 
-TEST(ConfigValues, RoundToInt32AndTrimSpaces) {
+TEST(ConfigValues, RoundToInt32) {
     const std::pair<double, std::int32_t> cases[] = {
         {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {1e12, kMax}, {-1e12, kMin}, {NAN, 0},
     };
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(RoundToInt32(value), expected) << value;
     }
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("   "), "");
-    EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t");
 }
 
 TEST(ThemeImagePath, BothPathRules) {
