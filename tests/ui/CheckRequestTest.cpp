@@ -93,7 +93,9 @@ private slots:
         QAction* defaultItem = nullptr;
         auto menu = OnPopup([&](QMenu* popup) {
             defaultItem = popup->defaultAction();
-            row.choice == u"escape"_s ? QTest::keyClick(popup, Qt::Key_Escape) : ClickMenuItem(popup, row.choice);
+            // A menu that must not open is closed again.
+            row.choice.isNull() || row.choice == u"escape"_s ? QTest::keyClick(popup, Qt::Key_Escape)
+                                                             : ClickMenuItem(popup, row.choice);
         });
         enter(row.before);
         const auto [over, drop] = Drop(window.DropBox(), row.files ? files.lists : std::vector<std::string>{},

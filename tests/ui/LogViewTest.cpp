@@ -78,7 +78,10 @@ private slots:
               std::tuple{2, 0, Qt::LeftButton, 5, -1}}) {
             window.ClearLog();
             AddLines(window, lines);
-            window.LogPane()->FlushSelection();
+            window.LogModel().Flush(); // the lines on screen, the last one still to be selected
+            if (scrolledBy > 0) {
+                window.LogPane()->FlushSelection(); // or it would scroll back to it
+            }
             list->verticalScrollBar()->setValue(scrolledBy);
             int selectedInMenu = -2;
             auto menu = OnPopup([&](QMenu* popup) {

@@ -53,6 +53,8 @@ private slots:
     void theMainMenuCommandsAndTheStatesTheyShow() {
         App app;
         frmMain& window = app.Start();
+        const WId native = window.winId();
+        QWidget* active = QApplication::activeWindow();
         // Restore and Minimize enabled, Always on top and Show log window checked, in that order.
         const auto states = [&] {
             QString marks;
@@ -67,8 +69,6 @@ private slots:
             return marks;
         };
         QCOMPARE(states(), u"0100"_s);
-        const WId native = window.winId();
-        QWidget* active = QApplication::activeWindow();
         app.Choose(u"mnuMainWindowTopmost"_s);
         QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(window.winId(), native);               // neither re-created

@@ -1,5 +1,5 @@
-// Themes: the standard look, theme files with their colours and pictures, the fallbacks, the theme
-// submenu and its check marks, the theme kept across starts, and the colour values themes use.
+// Themes: the standard look, theme files with their colours and pictures, how they are found, listed,
+// chosen and kept, and the fallbacks.
 #include "UiTest.h"
 
 #include "config/clsThemeDefine.h"
