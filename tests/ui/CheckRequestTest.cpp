@@ -49,13 +49,6 @@ struct DropRow {
     bool over, dropped, runs;
 };
 
-struct FolderRow {
-    const char* name;
-    QStringList answers; // "other", "lists" and "cancel" stand for what they say
-    int warnings;
-    QString mark; // of the listed file; none: nothing runs
-};
-
 } // namespace
 
 class CheckRequestTest : public QObject {
@@ -114,48 +107,48 @@ private slots:
         }
     }
 
-    void theFolderChoiceAsksUntilTheFolderIsUsable_data() {
-        AddRows<FolderRow>({{"another folder", {u"other"_s}, 0, u"▲"_s},
-                            {"unusable, then usable", {u""_s, u"relative/folder"_s, u"lists"_s}, 2, u"○"_s},
-                            {"cancel", {u"cancel"_s}, 0, QString()},
-                            {"unusable, then cancel", {u""_s, u"cancel"_s}, 1, QString()}});
-    }
-
     void theFolderChoiceAsksUntilTheFolderIsUsable() {
-        QFETCH(FolderRow, row);
         ListFiles files;
         TempFolder other;
         other.Write("abc.txt", "abd"); // same size, other digest
         App app;
         frmMain& window = app.Start();
-        QStringList titles;
-        QWidget* owner = nullptr;
-        window.FolderBrowser()->setChooser(
-            [&](QWidget* parent, const std::string& title) -> std::optional<std::string> {
-                const QString answer = row.answers.value(titles.size(), u"cancel"_s);
-                titles << QString::fromStdString(title);
-                owner = parent;
-                if (answer == u"cancel"_s) {
-                    return std::nullopt;
-                }
-                return answer == u"other"_s   ? other.Path()
-                       : answer == u"lists"_s ? files.folder.Path()
-                                              : answer.toStdString();
-            });
-        MessageBoxes boxes;
-        auto menu = OnPopup([&](QMenu* popup) { ClickMenuItem(popup, u"mnuDragDropCheckFor"_s); });
-        Drop(window.DropBox(), {files.lists[1]}, Qt::RightButton);
-        QCOMPARE(titles, QStringList(row.answers.size(), u"コピー先を指定してください。"_s));
-        QCOMPARE(owner, &window);
-        QCOMPARE(boxes.shown,
-                 QStringList(row.warnings, u"Ferrule|2|フォルダの指定が無効です。別の場所を指定してください。"_s));
-        QCOMPARE(window.Timer().isActive(), !row.mark.isNull());
-        if (!row.mark.isNull()) {
-            QVERIFY(app.WaitForIdle());
-            QCOMPARE(app.LogLines().at(1), AbcLine(row.mark));
-            Drop(window.DropBox(), {files.lists[1]}, Qt::LeftButton); // beside the list again
-            QVERIFY(app.WaitForIdle());
-            QCOMPARE(app.LogLines().at(1), AbcLine(u"○"_s));
+        // The answers, where "other", "lists" and "cancel" stand for what they say, the warnings they give,
+        // and the mark of the listed file in the folder checked (none: nothing is checked).
+        for (const auto& [answers, warnings, mark] :
+             {std::tuple{QStringList{u"other"_s}, 0, u"▲"_s},
+              std::tuple{QStringList{u""_s, u"relative/folder"_s, u"lists"_s}, 2, u"○"_s},
+              std::tuple{QStringList{u"cancel"_s}, 0, QString()},
+              std::tuple{QStringList{u""_s, u"cancel"_s}, 1, QString()}}) {
+            QStringList titles;
+            QWidget* owner = nullptr;
+            window.FolderBrowser()->setChooser(
+                [&](QWidget* parent, const std::string& title) -> std::optional<std::string> {
+                    const QString answer = answers.value(titles.size(), u"cancel"_s);
+                    titles << QString::fromStdString(title);
+                    owner = parent;
+                    if (answer == u"cancel"_s) {
+                        return std::nullopt;
+                    }
+                    return answer == u"other"_s   ? other.Path()
+                           : answer == u"lists"_s ? files.folder.Path()
+                                                  : answer.toStdString();
+                });
+            MessageBoxes boxes;
+            auto menu = OnPopup([&](QMenu* popup) { ClickMenuItem(popup, u"mnuDragDropCheckFor"_s); });
+            Drop(window.DropBox(), {files.lists[1]}, Qt::RightButton);
+            QCOMPARE(titles, QStringList(answers.size(), u"コピー先を指定してください。"_s));
+            QCOMPARE(owner, &window);
+            QCOMPARE(boxes.shown,
+                     QStringList(warnings, u"Ferrule|2|フォルダの指定が無効です。別の場所を指定してください。"_s));
+            QCOMPARE(window.Timer().isActive(), !mark.isNull());
+            if (!mark.isNull()) {
+                QVERIFY(app.WaitForIdle());
+                QCOMPARE(app.LogLines().at(1), AbcLine(mark));
+                Drop(window.DropBox(), {files.lists[1]}, Qt::LeftButton); // beside the list again
+                QVERIFY(app.WaitForIdle());
+                QCOMPARE(app.LogLines().at(1), AbcLine(u"○"_s));
+            }
         }
     }
 

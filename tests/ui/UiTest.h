@@ -50,8 +50,8 @@ void AddRows(std::initializer_list<Row> rows) {
     }
 }
 
-/// Polls from a timer, so also inside modal loops, for a visible widget that `find` returns and hands it
-/// to `handle`: the first one only, or with `every` each one, for as long as the watcher lives.
+/// Hands the visible widget `find` returns to `handle`, the first one only or with `every` each one, polling
+/// from a timer (so also inside modal loops) for as long as the watcher lives.
 class Watcher {
 public:
     Watcher(std::function<QWidget*()> find, std::function<void(QWidget*)> handle, bool every = false) {
