@@ -42,14 +42,11 @@ Bitmap32 Noise32(int width, int height) {
 
 TEST(DetMath, AnglesAgreeWithTheStandardLibrary) {
     for (int i = -40; i <= 40; ++i) {
-        for (int j = -40; j <= 40; ++j) {
-            if (i != 0 || j != 0) {
-                ASSERT_NEAR(DetMath::Atan2(i * 0.37, j * 0.53), std::atan2(i * 0.37, j * 0.53), 1e-7) << i << "," << j;
-            }
+        for (int j = -40; j <= 40; ++j) { // the origin included, where both give 0
+            ASSERT_NEAR(DetMath::Atan2(i * 0.37, j * 0.53), std::atan2(i * 0.37, j * 0.53), 1e-7) << i << "," << j;
         }
         ASSERT_NEAR(DetMath::Asin(i / 40.0), std::asin(i / 40.0), 1e-7) << i;
     }
-    EXPECT_EQ(DetMath::Atan2(0.0, 0.0), 0.0);
 }
 
 TEST(Rgb, DisplayValuesSurviveTheTripThroughLinearLight) {
