@@ -83,7 +83,8 @@ std::int64_t FileLength(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    // Non-blocking open: a FIFO under the name must fail below, not wait for a writer.
+    // Non-blocking open: a FIFO under the name must fail below, not wait for a writer. The flag changes
+    // nothing for reading a regular file, so it stays set.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         RaisePlatformError(errno, path);
@@ -98,7 +99,6 @@ std::string ReadFileBytes(const std::string& path) {
     if (!S_ISREG(info.st_mode)) {
         RaisePlatformError(ENODEV, path); // a pipe or device has no end to read to
     }
-    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
     bytes.reserve(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
     char chunk[65536];

@@ -42,6 +42,7 @@ ssize_t ReadFull(int fd, unsigned char* buffer, std::size_t size) {
 
 bool ReadSequentialFile(const std::string& path, const ChunkHandler& onChunk) {
     // Non-blocking open and a regular-file test: a pipe or device under a listed name must fail, not hang.
+    // The flag changes nothing for reading a regular file, so it stays set.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
@@ -51,7 +52,6 @@ bool ReadSequentialFile(const std::string& path, const ChunkHandler& onChunk) {
         ::close(fd);
         return false;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     unsigned char* buffer = ThreadBuffer();
     bool ok = true;
     bool hinted = false;
