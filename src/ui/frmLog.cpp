@@ -49,37 +49,54 @@ void frmLog::CloseByProgram() {
     m_UnloadMode = UnloadByUser;
 }
 
-QSize frmLog::FrameExtra() const {
+std::optional<QMargins> frmLog::MeasuredFrame() const {
     const QWindow* handle = windowHandle();
-    if (handle == nullptr) {
-        return {0, 0};
+    if (handle == nullptr || !isVisible()) {
+        return std::nullopt;
     }
     const QMargins margins = handle->frameMargins();
-    return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+    if (margins.isNull()) {
+        return std::nullopt; // not framed yet, or no window manager
+    }
+    m_KnownFrame = margins;
+    return margins;
+}
+
+QMargins frmLog::Frame() const {
+    // A hidden window has no frame on screen: it keeps the one it had when last shown.
+    return MeasuredFrame().value_or(m_KnownFrame);
+}
+
+void frmLog::setOwnerFrame(const QMargins& frame) {
+    if (!MeasuredFrame()) {
+        m_KnownFrame = frame;
+    }
 }
 
 QRect frmLog::OuterGeometry() const {
-    const QSize size = m_PendingOuterSize.isValid() ? m_PendingOuterSize : this->size() + FrameExtra();
-    return {pos(), size};
+    return m_PendingOuter.isValid() ? m_PendingOuter : geometry().marginsAdded(Frame());
 }
 
 void frmLog::setOuterGeometry(const QRect& outer) {
-    move(outer.topLeft());
-    m_PendingOuterSize = outer.size();
-    ApplyPendingOuterSize();
+    m_PendingOuter = outer;
+    ApplyPendingOuterGeometry();
 }
 
-void frmLog::ApplyPendingOuterSize() {
-    if (!m_PendingOuterSize.isValid()) {
+void frmLog::ApplyPendingOuterGeometry() {
+    if (!m_PendingOuter.isValid()) {
         return;
     }
-    const QSize extra = FrameExtra();
-    m_ApplyingOuterSize = true;
-    resize((m_PendingOuterSize - extra).expandedTo(QSize(0, 0)));
-    m_ApplyingOuterSize = false;
-    // Until the window is on screen with a frame, the frame may still change the outer size.
-    if (isVisible() && !extra.isNull()) {
-        m_PendingOuterSize = QSize();
+    // The window is placed by its inside; the frame is worked out here rather than left to the window
+    // system, which does not always know it for an owned window.
+    const std::optional<QMargins> measured = MeasuredFrame();
+    const QRect inside = m_PendingOuter.marginsRemoved(measured.value_or(m_KnownFrame));
+    m_ApplyingOuterGeometry = true;
+    setGeometry(QRect(inside.topLeft(), inside.size().expandedTo(QSize(0, 0))));
+    m_ApplyingOuterGeometry = false;
+    // Until the window is on screen with a frame, the frame may still change: the place and size asked
+    // for are applied again once it is known.
+    if (measured) {
+        m_PendingOuter = QRect();
     }
 }
 
@@ -104,19 +121,20 @@ void frmLog::keyPressEvent(QKeyEvent* event) {
 
 void frmLog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (!m_ApplyingOuterSize && isVisible() && m_PendingOuterSize.isValid() &&
-        size() + FrameExtra() != m_PendingOuterSize) {
-        m_PendingOuterSize = QSize(); // the user sized it: what is on screen now counts
+    const std::optional<QMargins> measured = MeasuredFrame();
+    if (!m_ApplyingOuterGeometry && measured && m_PendingOuter.isValid() &&
+        geometry().marginsAdded(*measured).size() != m_PendingOuter.size()) {
+        m_PendingOuter = QRect(); // the user sized it: what is on screen now counts
     }
     Form_Resize();
 }
 
 void frmLog::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
-    ApplyPendingOuterSize();
+    ApplyPendingOuterGeometry();
 }
 
 void frmLog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    ApplyPendingOuterSize();
+    ApplyPendingOuterGeometry();
 }

@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class clsLogModel;
 class clsLogPane;
 
@@ -30,6 +32,8 @@ public:
     /// Place and outer size (frame included) in pixels.
     QRect OuterGeometry() const;
     void setOuterGeometry(const QRect& outer);
+    /// The frame to assume until this window has been framed on screen.
+    void setOwnerFrame(const QMargins& frame);
 
 signals:
     /// Every close request; a handler that sets *cancel keeps the window open.
@@ -43,12 +47,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QSize FrameExtra() const;
-    void ApplyPendingOuterSize();
+    std::optional<QMargins> MeasuredFrame() const;
+    QMargins Frame() const;
+    void ApplyPendingOuterGeometry();
 
     clsLogPane* m_picLogBox = nullptr;
     int m_UnloadMode = UnloadByUser;
-    // An outer size asked for before the window manager told us the frame size; applied once known.
-    QSize m_PendingOuterSize;
-    bool m_ApplyingOuterSize = false;
+    // An outer place and size asked for before the window manager told us the frame size; applied
+    // again once it is known.
+    QRect m_PendingOuter;
+    bool m_ApplyingOuterGeometry = false;
+    mutable QMargins m_KnownFrame;
 };
