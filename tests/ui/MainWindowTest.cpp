@@ -94,6 +94,32 @@ private slots:
         QVERIFY(boxes.shown[0].startsWith(u"Ferrule のバージョン情報|0|Ferrule Version 1.01\r\n"_s)); // no icon
     }
 
+    void menusAndMessageBoxesArePlainAndJapanese() {
+        // An unchecked item draws exactly as a plain one with the same text; a checked one shows a mark.
+        QMenu menu;
+        QAction* unchecked = menu.addAction(u"項目"_s);
+        unchecked->setCheckable(true);
+        QAction* plain = menu.addAction(u"項目"_s);
+        QAction* checked = menu.addAction(u"項目"_s);
+        checked->setCheckable(true);
+        checked->setChecked(true);
+        menu.popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        const QImage image = menu.grab().toImage();
+        // Rows without the menu's border, which the first and last rows touch.
+        const auto row = [&](QAction* action) {
+            return image.copy(menu.actionGeometry(action).adjusted(2, 2, -2, -2));
+        };
+        QCOMPARE(row(unchecked), row(plain));
+        QVERIFY(row(checked) != row(plain));
+        menu.close();
+
+        QMessageBox box(QMessageBox::Warning, u"Ferrule"_s, u"本文"_s, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), u"キャンセル"_s);
+        QVERIFY(box.button(QMessageBox::Ok)->icon().isNull());
+        QVERIFY(box.button(QMessageBox::Cancel)->icon().isNull());
+    }
+
     void settingsAreSavedAtExitAndComeBackAtTheNextStart() {
         App app;
         frmMain& first = app.Start();
