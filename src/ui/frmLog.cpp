@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kMargin = 8;
 constexpr QSize kDesignedClientSize(272, 174);
+// How often, and how long, a shown window looks for the frame the window manager puts around it.
+constexpr int kFrameWaitTickMs = 20;
+constexpr int kFrameWaitMs = 2000;
 
 } // namespace
 
@@ -23,6 +26,8 @@ frmLog::frmLog(clsLogModel* model, QWidget* owner) : QDialog(owner) {
     setFont(WindowFont());
     setSizeGripEnabled(false);
     resize(kDesignedClientSize);
+    m_FrameWait.setInterval(kFrameWaitTickMs);
+    connect(&m_FrameWait, &QTimer::timeout, this, &frmLog::WaitForFrame);
 
     m_picLogBox = new clsLogPane(model, this);
     m_picLogBox->setGeometry(kMargin, kMargin, kDesignedClientSize.width() - 2 * kMargin,
@@ -90,9 +95,7 @@ void frmLog::ApplyPendingOuterGeometry() {
     // system, which does not always know it for an owned window.
     const std::optional<QMargins> measured = MeasuredFrame();
     const QRect inside = m_PendingOuter.marginsRemoved(measured.value_or(m_KnownFrame));
-    m_ApplyingOuterGeometry = true;
     setGeometry(QRect(inside.topLeft(), inside.size().expandedTo(QSize(0, 0))));
-    m_ApplyingOuterGeometry = false;
     // Until the window is on screen with a frame, the frame may still change: the place and size asked
     // for are applied again once it is known.
     if (measured) {
@@ -121,20 +124,21 @@ void frmLog::keyPressEvent(QKeyEvent* event) {
 
 void frmLog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    const std::optional<QMargins> measured = MeasuredFrame();
-    if (!m_ApplyingOuterGeometry && measured && m_PendingOuter.isValid() &&
-        geometry().marginsAdded(*measured).size() != m_PendingOuter.size()) {
-        m_PendingOuter = QRect(); // the user sized it: what is on screen now counts
-    }
     Form_Resize();
-}
-
-void frmLog::moveEvent(QMoveEvent* event) {
-    QDialog::moveEvent(event);
-    ApplyPendingOuterGeometry();
 }
 
 void frmLog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    ApplyPendingOuterGeometry();
+    if (m_PendingOuter.isValid()) {
+        m_FrameWait.start();
+    }
+}
+
+void frmLog::WaitForFrame() {
+    // The frame arrives some time after the window is shown, with no event of its own.
+    if (MeasuredFrame() || !isVisible() || ++m_FrameWaitTicks * kFrameWaitTickMs > kFrameWaitMs) {
+        m_FrameWait.stop();
+        m_FrameWaitTicks = 0;
+        ApplyPendingOuterGeometry();
+    }
 }

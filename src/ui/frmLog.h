@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
 
 #include <optional>
 
@@ -43,19 +44,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     std::optional<QMargins> MeasuredFrame() const;
     QMargins Frame() const;
     void ApplyPendingOuterGeometry();
+    void WaitForFrame();
 
     clsLogPane* m_picLogBox = nullptr;
     int m_UnloadMode = UnloadByUser;
     // An outer place and size asked for before the window manager told us the frame size; applied
     // again once it is known.
     QRect m_PendingOuter;
-    bool m_ApplyingOuterGeometry = false;
+    QTimer m_FrameWait;
+    int m_FrameWaitTicks = 0;
     mutable QMargins m_KnownFrame;
 };
