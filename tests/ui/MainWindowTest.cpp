@@ -120,6 +120,19 @@ private slots:
         QVERIFY(box.button(QMessageBox::Cancel)->icon().isNull());
     }
 
+    void theLogPaneShowsAboutTenLinesAsTheListBoxDid() {
+        App app;
+        frmMain& window = app.Start();
+        window.AddLog("○ a line long enough to run past the right edge of the log pane [0123456789abcdef]");
+        QListView* list = window.LogPane()->List();
+        QCOMPARE(QFontInfo(list->font()).family(), u"IPAPGothic"_s); // the metrics of MS UI Gothic
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        // Rows of 13 pixels (the list box's were 12): nine whole lines and most of a tenth.
+        QVERIFY(list->sizeHintForRow(0) <= 13);
+        QVERIFY(list->viewport()->height() * 10 / list->sizeHintForRow(0) >= 95);
+        QCOMPARE(list->textElideMode(), Qt::ElideNone); // clipped, no "…"
+    }
+
     void settingsAreSavedAtExitAndComeBackAtTheNextStart() {
         App app;
         frmMain& first = app.Start();
