@@ -1,11 +1,23 @@
 #include "digest/MD5Block.h"
 
+#include "digest/MD5Lanes.h"
+
 namespace {
+
+constexpr MD5LaneConstantTable BuildLaneConstants() {
+    MD5LaneConstantTable table{};
+    for (std::size_t i = 0; i < 64; ++i) {
+        for (std::size_t lane = 0; lane < 16; ++lane) {
+            table.words[i][lane] = md5rounds::kConstants[i];
+        }
+    }
+    return table;
+}
 
 struct ScalarOps {
     using Word = std::uint32_t;
     static Word Add(Word a, Word b) { return a + b; }
-    static Word AddConstant(Word a, std::uint32_t k) { return a + k; }
+    static Word AddConstant(Word a, std::size_t i) { return a + md5rounds::kConstants[i]; }
     template <int S>
     static Word RotateLeft(Word x) {
         return (x << S) | (x >> (32 - S));
@@ -30,6 +42,8 @@ std::uint32_t LoadWord(const unsigned char* p) {
 }
 
 } // namespace
+
+const MD5LaneConstantTable kMD5LaneConstants = BuildLaneConstants();
 
 void MD5CompressBlocks(std::uint32_t state[4], const unsigned char* data, std::size_t blocks) {
     std::uint32_t s[1][4] = {{state[0], state[1], state[2], state[3]}};

@@ -51,25 +51,36 @@ constexpr std::size_t MessageWord(std::size_t i) {
 
 // Step I of every set. The four chaining words rotate their roles each step instead of being moved: step I
 // writes the word it calls "a", which is word (-I mod 4). Sets are independent streams of lanes whose steps
-// are interleaved so that the processor has more than one dependency chain to work on.
-// Ops gives Word, Add, AddConstant, Mix<round>(b, c, d) and RotateLeft<s>.
+// are interleaved so that the processor has more than one dependency chain to work on. `t` comes in as
+// a + constant + message word of this step and leaves as that of the next: summed before the mixing function,
+// whose last input ("d", the next step's "a") is then free to be overwritten by a destructive instruction.
+// Ops gives Word, Add, AddConstant (constant number i), Mix<round>(b, c, d) and RotateLeft<s>.
 template <class Ops, std::size_t I, std::size_t Sets>
-FERRULE_ALWAYS_INLINE void Step(typename Ops::Word (&s)[Sets][4], const typename Ops::Word (&x)[Sets][16]) {
+FERRULE_ALWAYS_INLINE void Step(typename Ops::Word (&s)[Sets][4], const typename Ops::Word (&x)[Sets][16],
+                                typename Ops::Word (&t)[Sets]) {
     constexpr std::size_t a = (0 - I) & 3;
     constexpr std::size_t b = (1 - I) & 3;
     constexpr std::size_t c = (2 - I) & 3;
     constexpr std::size_t d = (3 - I) & 3;
     for (std::size_t k = 0; k < Sets; ++k) {
+        typename Ops::Word next = t[k];
+        if constexpr (I + 1 < 64) {
+            next = Ops::Add(s[k][d], Ops::AddConstant(x[k][MessageWord(I + 1)], I + 1));
+        }
         const auto mixed = Ops::template Mix<I / 16>(s[k][b], s[k][c], s[k][d]);
-        const auto sum = Ops::Add(Ops::Add(s[k][a], Ops::AddConstant(x[k][MessageWord(I)], kConstants[I])), mixed);
-        s[k][a] = Ops::Add(s[k][b], Ops::template RotateLeft<kShifts[I / 16][I % 4]>(sum));
+        s[k][a] = Ops::Add(s[k][b], Ops::template RotateLeft<kShifts[I / 16][I % 4]>(Ops::Add(t[k], mixed)));
+        t[k] = next;
     }
 }
 
 template <class Ops, std::size_t Sets, std::size_t... I>
 FERRULE_ALWAYS_INLINE void Steps(typename Ops::Word (&s)[Sets][4], const typename Ops::Word (&x)[Sets][16],
                                  std::index_sequence<I...>) {
-    (Step<Ops, I, Sets>(s, x), ...);
+    typename Ops::Word t[Sets];
+    for (std::size_t k = 0; k < Sets; ++k) {
+        t[k] = Ops::Add(s[k][0], Ops::AddConstant(x[k][0], 0));
+    }
+    (Step<Ops, I, Sets>(s, x, t), ...);
 }
 
 /// One block for every set: the 64 steps, then the chaining value added back.

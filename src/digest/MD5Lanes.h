@@ -14,7 +14,17 @@
 using MD5LanesKernel = void (*)(std::uint32_t* state, const unsigned char* const* data, std::uint32_t mask,
                                 std::size_t blocks);
 
+/// The 64 constants, each repeated for 16 lanes. Defined where the kernels cannot see the values: a vector
+/// operand read from memory costs one instruction, where the compiler would build the known constant in a
+/// register with three.
+struct MD5LaneConstantTable {
+    alignas(64) std::uint32_t words[64][16];
+};
+extern const MD5LaneConstantTable kMD5LaneConstants;
+
 #if defined(FERRULE_MD5_VECTOR)
+// One set of lanes (x1) or two interleaved (x2). The engine uses AVX2x2 and AVX512x1; the others stay for the
+// benchmark, to show what interleaving gives on the processor at hand.
 void MD5LanesAVX2x1(std::uint32_t* state, const unsigned char* const* data, std::uint32_t mask, std::size_t blocks);
 void MD5LanesAVX2x2(std::uint32_t* state, const unsigned char* const* data, std::uint32_t mask, std::size_t blocks);
 void MD5LanesAVX512x1(std::uint32_t* state, const unsigned char* const* data, std::uint32_t mask, std::size_t blocks);

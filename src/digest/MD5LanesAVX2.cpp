@@ -10,8 +10,8 @@ struct OpsAVX2 {
     static constexpr std::size_t kLanes = 8;
 
     static FERRULE_ALWAYS_INLINE Word Add(Word a, Word b) { return _mm256_add_epi32(a, b); }
-    static FERRULE_ALWAYS_INLINE Word AddConstant(Word a, std::uint32_t k) {
-        return _mm256_add_epi32(a, _mm256_set1_epi32(static_cast<int>(k)));
+    static FERRULE_ALWAYS_INLINE Word AddConstant(Word a, std::size_t i) {
+        return _mm256_add_epi32(a, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kMD5LaneConstants.words[i])));
     }
     template <int S>
     static FERRULE_ALWAYS_INLINE Word RotateLeft(Word x) {

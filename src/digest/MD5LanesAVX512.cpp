@@ -10,18 +10,19 @@ struct OpsAVX512 {
     static constexpr std::size_t kLanes = 16;
 
     static FERRULE_ALWAYS_INLINE Word Add(Word a, Word b) { return _mm512_add_epi32(a, b); }
-    static FERRULE_ALWAYS_INLINE Word AddConstant(Word a, std::uint32_t k) {
-        return _mm512_add_epi32(a, _mm512_set1_epi32(static_cast<int>(k)));
+    static FERRULE_ALWAYS_INLINE Word AddConstant(Word a, std::size_t i) {
+        return _mm512_add_epi32(a, _mm512_loadu_si512(kMD5LaneConstants.words[i]));
     }
     template <int S>
     static FERRULE_ALWAYS_INLINE Word RotateLeft(Word x) {
         return _mm512_rol_epi32(x, S);
     }
-    // The four mixing functions as truth tables over (b, c, d) = (0xF0, 0xCC, 0xAA).
+    // The four mixing functions as truth tables over (d, b, c) = (0xF0, 0xCC, 0xAA). The instruction
+    // overwrites its first input: d, which the step no longer needs, rather than a copy of another.
     template <std::size_t Round>
     static FERRULE_ALWAYS_INLINE Word Mix(Word b, Word c, Word d) {
-        constexpr int kTable[4] = {0xCA, 0xE4, 0x96, 0x39};
-        return _mm512_ternarylogic_epi32(b, c, d, kTable[Round]);
+        constexpr int kTable[4] = {0xB8, 0xCA, 0x96, 0x65};
+        return _mm512_ternarylogic_epi32(d, b, c, kTable[Round]);
     }
 
     static FERRULE_ALWAYS_INLINE Word Load(const std::uint32_t* p) { return _mm512_loadu_si512(p); }

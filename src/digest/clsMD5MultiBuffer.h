@@ -19,7 +19,7 @@ public:
     using Digest = std::array<std::uint8_t, 16>;
 
     /// How the lanes are hashed: Scalar is the one-stream MD5 of the digest library with a single lane;
-    /// AVX2 and AVX512 hash 16 and 32 lanes in two interleaved sets of vector registers.
+    /// AVX2 and AVX512 hash 16 lanes, in two interleaved sets of 8 or in one set of 16 per register.
     enum class Engine { Scalar, AVX2, AVX512 };
 
     /// True when this build has the engine and this processor runs it.
@@ -40,7 +40,7 @@ public:
 
     Engine GetEngine() const { return m_Engine; }
 
-    /// Number of lanes, numbered from 0: 1, 16 or 32 by engine.
+    /// Number of lanes, numbered from 0: 1 (Scalar) or 16.
     std::size_t Lanes() const { return m_Lanes.size(); }
 
     /// Starts a new, empty stream in a closed lane.
