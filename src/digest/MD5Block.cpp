@@ -16,6 +16,9 @@ constexpr MD5LaneConstantTable BuildLaneConstants() {
 
 struct ScalarOps {
     using Word = std::uint32_t;
+    static constexpr bool kSplitSecondRound = true;
+    static Word And(Word a, Word b) { return a & b; }
+    static Word AndNot(Word a, Word b) { return ~a & b; }
     static Word Add(Word a, Word b) { return a + b; }
     static Word AddConstant(Word a, std::size_t i) { return a + md5rounds::kConstants[i]; }
     template <int S>
@@ -29,7 +32,7 @@ struct ScalarOps {
         } else if constexpr (Round == 1) {
             return c ^ (d & (b ^ c));
         } else if constexpr (Round == 2) {
-            return b ^ c ^ d;
+            return b ^ (c ^ d); // b, the newest word, last
         } else {
             return c ^ (b | ~d);
         }

@@ -54,7 +54,8 @@ constexpr std::size_t MessageWord(std::size_t i) {
 // are interleaved so that the processor has more than one dependency chain to work on. `t` comes in as
 // a + constant + message word of this step and leaves as that of the next: summed before the mixing function,
 // whose last input ("d", the next step's "a") is then free to be overwritten by a destructive instruction.
-// Ops gives Word, Add, AddConstant (constant number i), Mix<round>(b, c, d) and RotateLeft<s>.
+// Ops gives Word, Add, AddConstant (constant number i), Mix<round>(b, c, d), RotateLeft<s>, and says in
+// kSplitSecondRound whether to build the second round's function from And and AndNot(x, y) = ~x & y instead.
 template <class Ops, std::size_t I, std::size_t Sets>
 FERRULE_ALWAYS_INLINE void Step(typename Ops::Word (&s)[Sets][4], const typename Ops::Word (&x)[Sets][16],
                                 typename Ops::Word (&t)[Sets]) {
@@ -67,8 +68,15 @@ FERRULE_ALWAYS_INLINE void Step(typename Ops::Word (&s)[Sets][4], const typename
         if constexpr (I + 1 < 64) {
             next = Ops::Add(s[k][d], Ops::AddConstant(x[k][MessageWord(I + 1)], I + 1));
         }
-        const auto mixed = Ops::template Mix<I / 16>(s[k][b], s[k][c], s[k][d]);
-        s[k][a] = Ops::Add(s[k][b], Ops::template RotateLeft<kShifts[I / 16][I % 4]>(Ops::Add(t[k], mixed)));
+        typename Ops::Word sum;
+        if constexpr (I / 16 == 1 && Ops::kSplitSecondRound) {
+            // (b & d) | (c & ~d) has no carries between its two halves: adding them one at a time lets the
+            // half without b, the word computed last, go in early.
+            sum = Ops::Add(Ops::Add(t[k], Ops::AndNot(s[k][d], s[k][c])), Ops::And(s[k][b], s[k][d]));
+        } else {
+            sum = Ops::Add(t[k], Ops::template Mix<I / 16>(s[k][b], s[k][c], s[k][d]));
+        }
+        s[k][a] = Ops::Add(s[k][b], Ops::template RotateLeft<kShifts[I / 16][I % 4]>(sum));
         t[k] = next;
     }
 }

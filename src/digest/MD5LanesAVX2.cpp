@@ -8,6 +8,10 @@ namespace {
 struct OpsAVX2 {
     using Word = __m256i;
     static constexpr std::size_t kLanes = 8;
+    static constexpr bool kSplitSecondRound = true;
+
+    static FERRULE_ALWAYS_INLINE Word And(Word a, Word b) { return _mm256_and_si256(a, b); }
+    static FERRULE_ALWAYS_INLINE Word AndNot(Word a, Word b) { return _mm256_andnot_si256(a, b); }
 
     static FERRULE_ALWAYS_INLINE Word Add(Word a, Word b) { return _mm256_add_epi32(a, b); }
     static FERRULE_ALWAYS_INLINE Word AddConstant(Word a, std::size_t i) {
@@ -24,7 +28,7 @@ struct OpsAVX2 {
         } else if constexpr (Round == 1) {
             return _mm256_xor_si256(c, _mm256_and_si256(d, _mm256_xor_si256(b, c)));
         } else if constexpr (Round == 2) {
-            return _mm256_xor_si256(_mm256_xor_si256(b, c), d);
+            return _mm256_xor_si256(b, _mm256_xor_si256(c, d)); // b, the newest word, last
         } else {
             return _mm256_xor_si256(c, _mm256_or_si256(b, _mm256_xor_si256(d, _mm256_set1_epi32(-1))));
         }

@@ -25,13 +25,13 @@ struct EngineInfo {
 EngineInfo InfoOf(clsMD5MultiBuffer::Engine engine) {
     switch (engine) {
 #if defined(FERRULE_MD5_VECTOR)
-        // Measured on one core (bench_md5lanes): two interleaved sets of AVX2 registers hash a third more
-        // than one, AVX-512 gains nothing from a second set. A pass costs the same however few lanes are
-        // busy, so below about one eighth of the lanes our one-stream block function is as fast.
+        // Measured on one core (bench_md5lanes): two interleaved sets of AVX2 registers hash a fifth to a
+        // third more than one, AVX-512 gains nothing from a second set. A pass costs the same however few
+        // lanes are busy: with one or two, our one-stream block function is faster.
         case clsMD5MultiBuffer::Engine::AVX2:
             return {MD5LanesAVX2x2, 16, 3};
         case clsMD5MultiBuffer::Engine::AVX512:
-            return {MD5LanesAVX512x1, 16, 2};
+            return {MD5LanesAVX512x1, 16, 3};
 #endif
         default:
             return {nullptr, 1, 0};
@@ -158,7 +158,7 @@ void clsMD5MultiBuffer::Submit(std::size_t lane, const unsigned char* data, std:
         }
         return;
     }
-    if (state.fill > 0) {
+    if (state.fill > 0 && size > 0) {
         const std::size_t take = std::min(kBlock - state.fill, size);
         std::memcpy(state.buffer + state.fill, data, take);
         state.fill += take;
