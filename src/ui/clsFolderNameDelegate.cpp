@@ -1,7 +1,5 @@
 #include "ui/clsFolderNameDelegate.h"
 
-#include "ui/mdlMessageBox.h"
-
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -70,10 +68,8 @@ void clsFolderNameDelegate::setModelData(QWidget* editor, QAbstractItemModel* mo
     if (name.isEmpty() || name == oldName) {
         return;
     }
-    QWidget* window = editor->window();
     const auto refuse = [&](const QString& text, QMessageBox::Icon icon) {
-        ShowMessageBox(window, text, icon, window->windowTitle());
-        emit RenameRefused(QPersistentModelIndex(index));
+        emit RenameRefused(QPersistentModelIndex(index), text, icon);
     };
     const auto invalid = std::find_if(name.begin(), name.end(), [](QChar c) { return kInvalidCharacters.contains(c); });
     if (invalid != name.end()) {

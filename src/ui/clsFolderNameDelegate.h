@@ -1,7 +1,8 @@
-// Edits a folder's name in the folder dialog's tree: a Japanese edit menu, and the checks and messages a
-// rename gets before the folder on disk is renamed.
+// Edits a folder's name in the folder dialog's tree: a Japanese edit menu, and the checks a name gets
+// before the folder on disk is renamed.
 #pragma once
 
+#include <QMessageBox>
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 
@@ -11,11 +12,12 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    /// Renames the folder to the edited name. An empty name keeps the old one; a name that cannot be used
-    /// is refused with a message, and the name is offered for editing again.
+    /// Renames the folder to the edited name. A blank name keeps the old one; a name that cannot be used
+    /// is refused through RenameRefused.
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
 signals:
-    /// The edited name of `index` was refused; its editor has closed.
-    void RenameRefused(const QPersistentModelIndex& index) const;
+    /// The name edited for `index` was refused for the reason `message`. Connect it queued: the editor is
+    /// still closing when it is emitted.
+    void RenameRefused(const QPersistentModelIndex& index, const QString& message, QMessageBox::Icon icon) const;
 };

@@ -70,13 +70,13 @@ frmBrowseForFolder::frmBrowseForFolder(QWidget* owner, const QString& prompt, co
     m_tvwFolders->setItemDelegate(delegate);
     connect(
         delegate, &clsFolderNameDelegate::RenameRefused, this,
-        [this](const QPersistentModelIndex& index) {
-            // Offered again once the refused editor has closed.
-            QTimer::singleShot(0, this, [this, index] {
-                if (index.isValid()) {
-                    m_tvwFolders->edit(index);
-                }
-            });
+        [this](const QPersistentModelIndex& index, const QString& message, QMessageBox::Icon icon) {
+            // After the editor has closed: the message, then the name offered again, as the system does.
+            ShowMessageBox(this, message, icon, windowTitle());
+            if (index.isValid()) {
+                m_tvwFolders->setCurrentIndex(index);
+                m_tvwFolders->edit(index);
+            }
         },
         Qt::QueuedConnection);
 

@@ -22,8 +22,6 @@ public:
     /// The selected folder with the platform's separators; "" when none is selected.
     QString SelectedPath() const;
 
-    QTreeView* FolderTree() const { return m_tvwFolders; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 
