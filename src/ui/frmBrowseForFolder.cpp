@@ -122,6 +122,11 @@ frmBrowseForFolder::frmBrowseForFolder(QWidget* owner, const QString& prompt, co
     m_tvwFolders->setFocus();
 }
 
+frmBrowseForFolder::~frmBrowseForFolder() {
+    // The model's reader thread asks the icon provider for icons: stop it before the provider goes.
+    delete m_Model;
+}
+
 QString frmBrowseForFolder::SelectedPath() const {
     const QModelIndexList selected = m_tvwFolders->selectionModel()->selectedRows();
     return selected.isEmpty() ? QString() : QDir::toNativeSeparators(m_Model->filePath(selected.front()));

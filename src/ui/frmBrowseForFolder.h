@@ -18,6 +18,7 @@ public:
     /// A modal dialog owned by `owner` showing `prompt`, with `startFolder` (or the nearest folder above it
     /// that the tree shows) selected.
     frmBrowseForFolder(QWidget* owner, const QString& prompt, const QString& startFolder);
+    ~frmBrowseForFolder() override;
 
     /// The selected folder with the platform's separators; "" when none is selected.
     QString SelectedPath() const;
