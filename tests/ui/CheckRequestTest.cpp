@@ -3,8 +3,6 @@
 
 #include "ui/clsSHBrowseForFolder.h"
 
-#include <QDir>
-#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -150,28 +148,6 @@ private slots:
                 QCOMPARE(app.LogLines().at(1), AbcLine(u"○"_s));
             }
         }
-    }
-
-    void theFolderDialogGivesTheConfirmedFolderOrNothing() {
-        TempFolder folder;
-        QWidget owner;
-        clsSHBrowseForFolder browser;
-        browser.sethWnd(&owner);
-        browser.setTitle("コピー先を指定してください。");
-        const auto modal = [] { return QApplication::activeModalWidget(); };
-        Watcher confirm(modal, [&](QWidget* dialog) {
-            QCOMPARE(dialog->windowTitle(), u"コピー先を指定してください。"_s);
-            QCOMPARE(dialog->parentWidget(), &owner);
-            auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
-            QVERIFY(name != nullptr);
-            name->setText(QString::fromStdString(folder.Path()));
-            QTest::keyClick(name, Qt::Key_Return);
-        });
-        QVERIFY(browser.ShowDialog());
-        QCOMPARE(browser.PathName(), QDir::toNativeSeparators(QString::fromStdString(folder.Path())).toStdString());
-        Watcher cancel(modal, [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-        QVERIFY(!browser.ShowDialog());
-        QVERIFY(browser.PathName().empty());
     }
 
     void aRunRefusesDropsWhileBusyAndAfterAnErrorBecomesIdle() {
