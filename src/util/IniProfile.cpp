@@ -97,6 +97,8 @@ public:
         return m_Utf8 || IsAscii(bytes) ? std::string(bytes) : AnsiToUtf8(bytes);
     }
     std::string ToBytes(std::string_view text) const { return m_Utf8 ? std::string(text) : Utf8ToAnsi(text); }
+    /// True when `text` reads back from this file's encoding as itself.
+    bool Holds(std::string_view text) const { return m_Utf8 || IsAscii(text) || ToText(ToBytes(text)) == text; }
 
     /// Index of the first section header named `foldedSection`, or npos.
     std::size_t FindSection(const std::string& foldedSection) const {
@@ -228,6 +230,11 @@ std::optional<std::string> SetProfileValue(std::string_view fileBytes, std::stri
         return std::nullopt;
     }
     const IniDocument document(fileBytes);
+    // A name written as another one ("?" for what the code page lacks) could never be found again, and each
+    // write would add it anew.
+    if (!document.Holds(newSection) || !document.Holds(newKey)) {
+        return std::nullopt;
+    }
     const std::vector<Line>& lines = document.Lines();
     std::string result;
     result.reserve(fileBytes.size() + newSection.size() + newKey.size() + newValue.size() + 8);
