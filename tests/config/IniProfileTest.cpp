@@ -119,6 +119,8 @@ TEST(IniPortable, EditsInPlace) {
         {"new file", "", "S", "A", "1", "[S]\r\nA=1\r\n"},
         {"replace keeps spelling and blanks", "[s]\r\n  a = old  \r\nB=2\r\n", "S", "A", "v",
          "[s]\r\n  a = v\r\nB=2\r\n"},
+        {"a value with blanks of its own replaces the old ones", "[S]\r\nA = \t x\r\n", "S", "A", " x",
+         "[S]\r\nA = x\r\n"},
         {"append after the last entry", "[S]\r\nA=1\r\n\r\n; about T\r\n[T]\r\nB=2\r\n", "S", "C", "3",
          "[S]\r\nA=1\r\nC=3\r\n\r\n; about T\r\n[T]\r\nB=2\r\n"},
         {"append without a final line end", "[S]\r\nA=1", "S", "B", "2", "[S]\r\nA=1\r\nB=2\r\n"},
