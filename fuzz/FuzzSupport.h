@@ -20,16 +20,15 @@
         }                                                                                                              \
     } while (false)
 
-/// A folder of this process's own, removed at exit. On tmpfs when there is one: the profile writer syncs
-/// every file it saves, which on a disk costs milliseconds a run.
+/// A folder of this process's own in $TMPDIR, removed at a normal exit (a crash leaves it). Without
+/// $TMPDIR on tmpfs when there is one: the profile writer syncs every file it saves, which on a disk costs
+/// milliseconds a run.
 class FuzzFolder {
 public:
     FuzzFolder() {
         namespace fs = std::filesystem;
-        std::error_code error;
-        const fs::path base = fs::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0
-                                  ? fs::path("/dev/shm")
-                                  : fs::temp_directory_path();
+        const bool shm = std::getenv("TMPDIR") == nullptr && ::access("/dev/shm", W_OK | X_OK) == 0;
+        const fs::path base = shm ? fs::path("/dev/shm") : fs::temp_directory_path();
         std::string pattern = (base / "ferrule-fuzz-XXXXXX").string();
         FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr, "a temporary folder can be made");
         m_Path = pattern;
