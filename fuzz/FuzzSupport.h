@@ -27,8 +27,10 @@ class FuzzFolder {
 public:
     FuzzFolder() {
         namespace fs = std::filesystem;
-        const bool shm = std::getenv("TMPDIR") == nullptr && ::access("/dev/shm", W_OK | X_OK) == 0;
-        const fs::path base = shm ? fs::path("/dev/shm") : fs::temp_directory_path();
+        const char* tmpdir = std::getenv("TMPDIR");
+        const bool unset = tmpdir == nullptr || *tmpdir == '\0'; // temp_directory_path() throws on ""
+        const bool shm = unset && ::access("/dev/shm", W_OK | X_OK) == 0;
+        const fs::path base = shm ? fs::path("/dev/shm") : unset ? fs::path("/tmp") : fs::temp_directory_path();
         std::string pattern = (base / "ferrule-fuzz-XXXXXX").string();
         FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr, "a temporary folder can be made");
         m_Path = pattern;
