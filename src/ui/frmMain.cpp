@@ -7,6 +7,7 @@
 #include "digest/mdlAPIMD5.h"
 #include "ui/clsImageControl.h"
 #include "ui/clsLogPane.h"
+#include "ui/clsQueuedCheckHost.h"
 #include "ui/clsSHBrowseForFolder.h"
 #include "ui/frmLog.h"
 #include "ui/mdlAPIGeneral.h"
@@ -17,6 +18,7 @@
 #include "util/PathHelpers.h"
 #include "util/Wildcard.h"
 #include "util/clsStringList.h"
+#include "verify/CheckCancelled.h"
 #include "verify/clsCheckRun.h"
 
 #include <QAction>
@@ -44,9 +46,6 @@ constexpr int kCheckDelayMs = 50;
 constexpr int kRightButtonAlone = 2;
 // How long start-up waits for the window manager to frame the main window.
 constexpr int kFrameWaitMs = 2000;
-
-// Thrown out of DoEvents when the window closed while the run yielded: the run must not go on.
-struct RunAbandoned {};
 
 QString LastTwo(const QString& text) {
     return text.right(2);
@@ -96,7 +95,9 @@ frmMain::frmMain(std::string executablePath, QWidget* parent)
     CreateMenus();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    StopRun();
+}
 
 std::string frmMain::ApplicationPath() {
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
@@ -223,7 +224,8 @@ void frmMain::Form_Load() {
 
     m_FolderBrowser = std::make_unique<clsSHBrowseForFolder>();
     m_DropFiles = std::make_unique<clsStringList>();
-    m_CheckRun = std::make_unique<clsCheckRun>(*this);
+    m_RunHost = new clsQueuedCheckHost(*this, this);
+    m_CheckRun = std::make_unique<clsCheckRun>(*m_RunHost);
 
     m_picLogBox->picLogBox_Resize();
     show();
@@ -572,16 +574,27 @@ bool frmMain::SelectFolder(std::string& folder) {
 
 void frmMain::tmrTimer_Timer() {
     m_tmrTimer.stop();
-    QString failure;
-    try {
-        m_CheckRun->CheckDropFiles(*m_DropFiles, m_CheckFolder);
-    } catch (const RunAbandoned&) {
-        return; // the window has closed; nothing of it may be touched any more
-    } catch (const AppError& error) {
-        failure = QString::fromStdString(error.Description());
-    } catch (const std::exception& error) {
-        failure = QString::fromLocal8Bit(error.what());
-    }
+    // The run works on a thread of its own and writes through the queued host; the window stays live.
+    // The drop box turns busy now, so that no drop slips in before the run's first word arrives.
+    SetDropBoxBusy(true);
+    m_RunHost->Reset();
+    m_RunThread = std::thread([this, files = *m_DropFiles, folder = m_CheckFolder] {
+        QString failure;
+        try {
+            m_CheckRun->CheckDropFiles(files, folder);
+        } catch (const CheckCancelled&) {
+            // stopped by the user or by the window closing: what was written stays
+        } catch (const AppError& error) {
+            failure = QString::fromStdString(error.Description());
+        } catch (const std::exception& error) {
+            failure = QString::fromLocal8Bit(error.what());
+        }
+        m_RunHost->Post([this, failure] { RunFinished(failure); });
+    });
+}
+
+void frmMain::RunFinished(const QString& failure) {
+    m_RunThread.join();
     if (!failure.isNull()) {
         // The run stopped half-way: report why, keep the lines it wrote, and become usable again.
         ShowMessageBox(this, failure, QMessageBox::Critical, kTitle);
@@ -592,6 +605,26 @@ void frmMain::tmrTimer_Timer() {
     }
     m_DropFiles->RemoveAll();
     m_CheckFolder.clear();
+}
+
+bool frmMain::CheckRunning() const {
+    return m_RunThread.joinable();
+}
+
+void frmMain::CancelCheck() {
+    if (CheckRunning()) {
+        m_RunHost->RequestCancel();
+    }
+}
+
+void frmMain::StopRun() {
+    if (m_RunHost != nullptr) {
+        m_RunHost->Detach();
+        m_RunHost->RequestCancel();
+    }
+    if (m_RunThread.joinable()) {
+        m_RunThread.join();
+    }
 }
 
 // ---- What the run writes through ----
@@ -607,10 +640,7 @@ void frmMain::ClearLog() {
 }
 
 void frmMain::DoEvents() {
-    QCoreApplication::processEvents();
-    if (m_Unloaded) {
-        throw RunAbandoned{};
-    }
+    // The run yields on its own thread (clsQueuedCheckHost); the window's events never wait for it.
 }
 
 void frmMain::SetDropBoxBusy(bool busy) {
@@ -658,6 +688,7 @@ void frmMain::QueryUnload() {
 void frmMain::Unload() {
     m_Unloaded = true;
     m_tmrTimer.stop();
+    StopRun(); // the run ends at its next yield; nothing it wrote after this reaches the window
     m_LogWindow->CloseByProgram();
     emit Unloaded();
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 class QAction;
@@ -20,6 +21,7 @@ class QLocale;
 class QMenu;
 class clsCheckRun;
 class clsImageControl;
+class clsQueuedCheckHost;
 class clsLogPane;
 class clsSHBrowseForFolder;
 class clsSettings;
@@ -47,6 +49,11 @@ public:
 
     bool TopMost() const { return m_TopMost; }
     void setTopMost(bool value);
+
+    /// True from the start of a run until its end has reached the window.
+    bool CheckRunning() const;
+    /// Asks a running check to stop; it writes what it has, and its closing lines.
+    void CancelCheck();
 
     /// Shows the log window and narrows this window to the drop box, or the reverse.
     void SetLogWindowVisible(bool visible);
@@ -100,6 +107,8 @@ private:
     void SetWindowBackColor(std::int32_t color);
     void SetOuterWidth(int outerWidth);
     void WaitForFrame();
+    void RunFinished(const QString& failure);
+    void StopRun();
     void QueryUnload();
     void Unload();
     bool SelectFolder(std::string& folder);
@@ -153,6 +162,8 @@ private:
     std::unique_ptr<clsStringList> m_DropFiles;
     std::string m_CheckFolder;
     std::unique_ptr<clsCheckRun> m_CheckRun; // holds the checksum list of the run
+    clsQueuedCheckHost* m_RunHost = nullptr;
+    std::thread m_RunThread;
     std::unique_ptr<clsSettings> m_Settings;
     std::unique_ptr<clsThemeDefine> m_Theme;
     QPixmap m_DropBoxPicture;
