@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-noto-cjk locales
+    rhash
 )
 bash scripts/install-packages.sh "${packages[@]}"
 

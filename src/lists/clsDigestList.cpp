@@ -1,11 +1,12 @@
 #include "lists/clsDigestList.h"
 
 #include "lists/ListLineParser.h"
+#include "lists/clsSingleDigestScanner.h"
 #include "util/AppError.h"
 #include "util/CaseFold.h"
 #include "util/PathHelpers.h"
-#include "util/TextFile.h"
 #include "util/Wildcard.h"
+#include "util/clsTextLineReader.h"
 
 #include <algorithm>
 #include <limits>
@@ -19,23 +20,6 @@ std::string Describe(const std::string& cause, std::string_view subject, const s
         text += " : " + listPath;
     }
     return text + ")";
-}
-
-// CR LF and lone CR both become LF, in one pass.
-std::string NormaliseLineEnds(const std::string& text) {
-    std::string normalised;
-    normalised.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            normalised += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            normalised += text[i];
-        }
-    }
-    return normalised;
 }
 
 // Digits and commas as a byte count; commas are ignored and no digits at all count as 0.
@@ -132,34 +116,47 @@ void clsDigestList::Remove(std::string_view Index) {
 }
 
 void clsDigestList::LoadList(const std::string& strFileName) {
-    const std::string text = NormaliseLineEnds(ReadTextFile(strFileName));
+    clsTextLineReader reader(FileByteSource(strFileName));
+    Load(reader, strFileName);
+}
+
+void clsDigestList::LoadListFromBytes(std::string_view bytes, const std::string& strFileName) {
+    clsTextLineReader reader(MemoryByteSource(bytes));
+    Load(reader, strFileName);
+}
+
+void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath) {
+    reader.Encoding(); // reads the file once: an unreadable file leaves the list as it was
     Clear();
-    if (text.empty()) {
-        return;
-    }
+
+    // A text that is one bare digest has no line with a name, so the lines add nothing in that case and the
+    // digest is looked at after them.
+    clsSingleDigestScanner single;
+    reader.ReadLines([&](const TextLine& line) {
+        single.Feed(line);
+        if (!line.overlong) {
+            AddLine(line.text, listPath);
+        }
+        return true;
+    });
 
     // A file holding nothing but one digest lists the file named like the list without its last extension.
-    const std::string listName = GetFileName(strFileName);
-    if (const auto digest = ParseSingleDigest(text); digest && WildcardMatch(listName, "*?.*?")) {
-        const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), strFileName);
-        item->setDigest(*digest);
+    const std::string listName = GetFileName(listPath);
+    const auto token = single.Token();
+    if (token && ParseSingleDigest(*token) && WildcardMatch(listName, "*?.*?")) {
+        Clear();
+        const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), listPath);
+        item->setDigest(*token);
         item->setBytes(-1);
-        return;
     }
+}
 
-    const std::string_view all = text;
-    for (std::size_t start = 0; start <= all.size();) {
-        std::size_t end = all.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = all.size();
+void clsDigestList::AddLine(std::string_view line, const std::string& listPath) {
+    if (const auto fields = ParseListLine(line)) {
+        const ItemPtr item = AddEntry(std::string(fields->name), listPath);
+        item->setDigest(fields->digest);
+        if (fields->hasSize) {
+            item->setBytes(ParseSize(fields->size, listPath));
         }
-        if (const auto fields = ParseListLine(all.substr(start, end - start))) {
-            const ItemPtr item = AddEntry(std::string(fields->name), strFileName);
-            item->setDigest(fields->digest);
-            if (fields->hasSize) {
-                item->setBytes(ParseSize(fields->size, strFileName));
-            }
-        }
-        start = end + 1;
     }
 }

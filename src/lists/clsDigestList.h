@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+class clsTextLineReader;
+
 class clsDigestList {
 public:
     using ItemPtr = std::shared_ptr<clsDigestListItem>;
@@ -29,13 +31,24 @@ public:
     /// Replaces the contents with the entries of the checksum list file `strFileName` (a single bare
     /// digest, or lines "name digest [size]"). Read errors leave the list as it was; a duplicate
     /// name or an oversized size stops the load with an error, keeping the entries read before it.
+    /// The file is read as a stream in its own encoding (byte-order mark; else UTF-8 when its bytes are
+    /// well-formed UTF-8 beyond ASCII; else the ANSI code page): memory follows the entries, not the
+    /// file's size; a line longer than clsTextLineReader::kMaxLineBytes is skipped. A read error after
+    /// the file was first read through (it changed, or the disk failed) keeps the entries read before it.
     void LoadList(const std::string& strFileName);
+
+    /// LoadList on the bytes of a list file held in memory; `strFileName` is the list's path, for the
+    /// single-digest form and the error texts. Nothing is read from disk.
+    void LoadListFromBytes(std::string_view bytes, const std::string& strFileName);
 
     /// The entries in list order, for range-for loops.
     std::vector<ItemPtr>::const_iterator begin() const { return m_Items.begin(); }
     std::vector<ItemPtr>::const_iterator end() const { return m_Items.end(); }
 
 private:
+    void Load(clsTextLineReader& reader, const std::string& listPath);
+    /// Adds the entry of one line of a list file, when the line is one.
+    void AddLine(std::string_view line, const std::string& listPath);
     /// Add, naming `listPath` (when not empty) in the duplicate-key error.
     ItemPtr AddEntry(const std::string& strName, const std::string& listPath);
     std::size_t PositionOf(std::int32_t Index) const;

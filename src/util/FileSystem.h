@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// True when `path` names an existing file; a folder or a missing path gives false.
@@ -20,6 +22,14 @@ std::optional<std::int64_t> ExistingFileLength(const std::string& path);
 /// All bytes of a file, read at once. Raises the platform's error for a missing file, a folder,
 /// a file that cannot be opened or read; never returns part of a file.
 std::string ReadFileBytes(const std::string& path);
+
+/// Receives the pieces of a file in order; the bytes are valid only during the call. Returning false stops
+/// the reading early, which is no error.
+using FileChunkHandler = std::function<bool(std::string_view bytes)>;
+
+/// Reads the file front to back in pieces of at most 64 KiB, handing each to `onChunk`; an empty file gives
+/// none. Raises the errors ReadFileBytes raises, the same way, so only the pieces before a failure arrive.
+void ReadFileChunks(const std::string& path, const FileChunkHandler& onChunk);
 
 /// One entry of a folder.
 struct FolderEntry {

@@ -82,7 +82,7 @@ std::int64_t FileLength(const std::string& path) {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-std::string ReadFileBytes(const std::string& path) {
+void ReadFileChunks(const std::string& path, const FileChunkHandler& onChunk) {
     // Non-blocking open: a FIFO under the name must fail below, not wait for a writer. The flag changes
     // nothing for reading a regular file, so it stays set.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -99,8 +99,6 @@ std::string ReadFileBytes(const std::string& path) {
     if (!S_ISREG(info.st_mode)) {
         RaisePlatformError(ENODEV, path); // a pipe or device has no end to read to
     }
-    std::string bytes;
-    bytes.reserve(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
@@ -110,11 +108,18 @@ std::string ReadFileBytes(const std::string& path) {
             }
             RaisePlatformError(errno, path);
         }
-        if (got == 0) {
+        if (got == 0 || !onChunk(std::string_view(chunk, static_cast<std::size_t>(got)))) {
             break;
         }
-        bytes.append(chunk, static_cast<std::size_t>(got));
     }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    ReadFileChunks(path, [&bytes](std::string_view chunk) {
+        bytes.append(chunk);
+        return true;
+    });
     return bytes;
 }
 

@@ -71,30 +71,31 @@ std::int64_t FileLength(const std::string& path) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
-std::string ReadFileBytes(const std::string& path) {
+void ReadFileChunks(const std::string& path, const FileChunkHandler& onChunk) {
     // Others may read the file while we do, but not write it.
     FileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         RaisePlatformError(static_cast<int>(GetLastError()), path);
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
-        RaisePlatformError(static_cast<int>(GetLastError()), path);
-    }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     char chunk[65536];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
             RaisePlatformError(static_cast<int>(GetLastError()), path);
         }
-        if (got == 0) {
+        if (got == 0 || !onChunk(std::string_view(chunk, got))) {
             break;
         }
-        bytes.append(chunk, got);
     }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    ReadFileChunks(path, [&bytes](std::string_view chunk) {
+        bytes.append(chunk);
+        return true;
+    });
     return bytes;
 }
 
