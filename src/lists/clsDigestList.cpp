@@ -39,6 +39,15 @@ std::int64_t ParseSize(std::string_view sizeText, const std::string& listPath) {
     return value;
 }
 
+bool IsHexText(std::string_view text) {
+    for (const char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 [[noreturn]] void RaiseNameNotInList(std::string_view name) {
     RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", name, {}));
 }
@@ -143,10 +152,20 @@ void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath)
     // A file holding nothing but one digest lists the file named like the list without its last extension.
     const std::string listName = GetFileName(listPath);
     const auto token = single.Token();
-    if (token && ParseSingleDigest(*token) && WildcardMatch(listName, "*?.*?")) {
+    if (!token || !WildcardMatch(listName, "*?.*?")) {
+        return;
+    }
+    // The widths of the original form first, then the SHA widths (image.iso.sha256 holding 64 digits).
+    const bool original = ParseSingleDigest(*token).has_value();
+    const std::int32_t sha = DigestKindOfWidth(token->size());
+    if (original || (sha >= DigestKind::SHA1 && IsHexText(*token))) {
         Clear();
         const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), listPath);
-        item->setDigest(*token);
+        if (original) {
+            item->setDigest(*token);
+        } else {
+            item->setDigestOfKind(*token, sha);
+        }
         item->setBytes(-1);
     }
 }

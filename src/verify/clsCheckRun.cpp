@@ -2,6 +2,7 @@
 
 #include "digest/mdlAPICRC32.h"
 #include "digest/mdlAPIMD5.h"
+#include "digest/mdlAPISHA.h"
 #include "util/CaseFold.h"
 #include "util/FileSystem.h"
 #include "util/PathHelpers.h"
@@ -28,6 +29,21 @@ std::string AsciiLower(std::string text) {
         c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
     return text;
+}
+
+ShaAlgorithm ShaOfKind(std::int32_t kind) {
+    switch (kind) {
+        case DigestKind::SHA1:
+            return ShaAlgorithm::SHA1;
+        case DigestKind::SHA224:
+            return ShaAlgorithm::SHA224;
+        case DigestKind::SHA256:
+            return ShaAlgorithm::SHA256;
+        case DigestKind::SHA384:
+            return ShaAlgorithm::SHA384;
+        default:
+            return ShaAlgorithm::SHA512;
+    }
 }
 
 enum class Outcome { Correct, SizeMismatch, DigestMismatch, Missing, Undetermined };
@@ -87,6 +103,13 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
                     break;
                 case DigestKind::MD5:
                     equal = AsciiLower(FileMD5(path)) == AsciiLower(listed);
+                    break;
+                case DigestKind::SHA1:
+                case DigestKind::SHA224:
+                case DigestKind::SHA256:
+                case DigestKind::SHA384:
+                case DigestKind::SHA512:
+                    equal = AsciiLower(FileSHA(path, ShaOfKind(entry->DigetsType()))) == AsciiLower(listed);
                     break;
                 default:
                     outcome = Outcome::Undetermined;

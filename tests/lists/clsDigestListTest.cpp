@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <limits>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -85,6 +86,47 @@ TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
         EXPECT_EQ(item.Digest(), digest ? digest : "1A2B3C4D");
         EXPECT_EQ(item.DigetsType(), digest ? kind : DigestKind::CRC32);
     }
+}
+
+TEST(clsDigestListItem, DigestOfAKindHasExactlyItsWidth) {
+    const std::string sha1 = "A9993E364706816ABA3E25717850C26C9CD0D89D";
+    // Nothing expected: refused, and the previous digest stays.
+    const std::tuple<std::string, std::int32_t, std::optional<std::string>> cases[] = {
+        {sha1, DigestKind::SHA1, "a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {std::string(56, 'F'), DigestKind::SHA224, std::string(56, 'f')},
+        {std::string(64, 'b'), DigestKind::SHA256, std::string(64, 'b')},
+        {std::string(96, '0'), DigestKind::SHA384, std::string(96, '0')},
+        {std::string(128, 'C'), DigestKind::SHA512, std::string(128, 'c')},
+        {"1a2b3c4d", DigestKind::CRC32, "1A2B3C4D"},
+        {"0A1b", DigestKind::CRC16, "0A1B"},
+        {std::string(32, 'E'), DigestKind::MD5, std::string(32, 'e')},
+        {sha1.substr(1), DigestKind::SHA1, std::nullopt}, // one digit short
+        {sha1 + "0", DigestKind::SHA1, std::nullopt},     // one too many
+        {"abc", DigestKind::CRC16, std::nullopt},         // no filling here
+        {std::string(127, 'a') + "g", DigestKind::SHA512, std::nullopt},
+        {"", DigestKind::None, std::nullopt},
+        {"1234", 9, std::nullopt},
+    };
+    for (const auto& [value, kind, digest] : cases) {
+        SCOPED_TRACE(value);
+        clsDigestListItem item;
+        item.setDigest("1a2b3c4d");
+        try {
+            item.setDigestOfKind(value, kind);
+            EXPECT_TRUE(digest.has_value()) << "no error";
+        } catch (const AppError& e) {
+            EXPECT_FALSE(digest.has_value());
+            EXPECT_EQ(e.Number(), ErrorNumber::InvalidDigest);
+        }
+        EXPECT_EQ(item.Digest(), digest.value_or("1A2B3C4D"));
+        EXPECT_EQ(item.DigetsType(), digest ? kind : DigestKind::CRC32);
+        if (digest) {
+            EXPECT_EQ(DigestKindOfWidth(value.size()), kind);
+            EXPECT_EQ(DigestKindWidth(kind), value.size());
+        }
+    }
+    EXPECT_EQ(DigestKindOfWidth(33), DigestKind::None);
+    EXPECT_EQ(DigestKindWidth(DigestKind::None), 0u);
 }
 
 TEST(clsDigestListItem, NegativeSizesMeanNone) {

@@ -1,0 +1,80 @@
+// The run on lists beyond the original form: SHA digests, tool formats, encodings and ambiguous lines.
+#include "TempFolder.h"
+#include "util/NumberFormat.h"
+#include "util/clsStringList.h"
+#include "verify/ICheckHost.h"
+#include "verify/clsCheckRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+class LinesHost : public ICheckHost {
+public:
+    std::vector<std::string> lines;
+    std::vector<std::string> empty; // lists that gave no entry
+
+    void AddLog(const std::string& line) override { lines.push_back(line); }
+    void ClearLog() override { lines.clear(); }
+    void DoEvents() override {}
+    void SetDropBoxBusy(bool) override {}
+    void SelectLastLogLine() override {}
+};
+
+// Digests of "hello\n".
+const std::string kSha[] = {
+    "f572d396fae9206628714fb2ce00f72e94f2258f", "2d6d67d91d0badcdd06cbbba1fe11538a68a37ec9c2e26457ceff12b",
+    "5891b5b522d5df086d0ff0b110fbd9d21bb4fc7163af34d08286a2e846f6be03",
+    "1d0f284efe3edea4b9ca3bd514fa134b17eae361ccc7a1eefeff801b9bd6604e01f21f6bf249ef030599f0c218f2ba8c",
+    "e7c22b994c59d9cf2b48e549b1e24666636045930d3da7c1acb299d1c3b7f931f94aae41edda2c2b207a36e10f8bcb8d45223e54878f5b31"
+    "6e7ce3b6bc019629"};
+
+class CheckRunFormatsTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+    LinesHost host;
+    clsCheckRun run{host, [](std::int64_t n) { return FormatGroupedByThousands(n); }};
+
+    // The entry lines of one list (between the heavy separator and the light one); none for a list without
+    // entries, which writes only the two closing lines.
+    std::vector<std::string> Check(const std::string& listPath, const std::string& folder = "") {
+        clsStringList drops;
+        drops.Add(listPath, -1);
+        run.CheckDropFiles(drops, folder);
+        const auto light = std::find(host.lines.begin(), host.lines.end(), std::string(40, '-'));
+        if (light == host.lines.end()) {
+            EXPECT_EQ(host.lines.size(), 2u);
+            return {};
+        }
+        return {host.lines.begin() + 1, light};
+    }
+};
+
+TEST_F(CheckRunFormatsTest, ShaSidecarFiles) {
+    dir.Write("hello.txt", "hello\n");
+    const char* extensions[] = {".sha1", ".sha224", ".sha256", ".sha384", ".sha512"};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(extensions[i]);
+        std::string upper = kSha[i];
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        std::string changed = kSha[i];
+        changed[7] = changed[7] == '0' ? '1' : '0';
+        EXPECT_EQ(Check(dir.Write(std::string("hello.txt") + extensions[i], upper + "\r\n")),
+                  std::vector<std::string>{"○ hello.txt [" + kSha[i] + "]"});
+        EXPECT_EQ(Check(dir.Write(std::string("hello.txt") + extensions[i], "\n " + changed)),
+                  std::vector<std::string>{"▲ hello.txt [" + changed + "]"});
+        EXPECT_EQ(Check(dir.Write(std::string("gone.bin") + extensions[i], kSha[i])),
+                  std::vector<std::string>{"× gone.bin"});
+    }
+    // Widths of no digest, and a digest with a name in front, are no single-digest file.
+    EXPECT_EQ(Check(dir.Write("hello.txt.sha", kSha[2].substr(1))), std::vector<std::string>{});
+    EXPECT_EQ(Check(dir.Write("hello.txt.sha", kSha[2] + "0")), std::vector<std::string>{});
+}
+
+} // namespace
