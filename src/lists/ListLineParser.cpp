@@ -83,9 +83,15 @@ Token TokenEndingAt(std::string_view text, std::size_t end) {
     return token;
 }
 
-} // namespace
+// The line split two ways: with the last token as the digest (no size), and with the last token as the size
+// and the one before it as the digest; either is empty when it does not fit.
+struct Splits {
+    std::optional<ListLineFields> withoutSize;
+    std::optional<ListLineFields> withSize;
+};
 
-std::optional<ListLineFields> ParseListLine(std::string_view line) {
+Splits SplitListLine(std::string_view line) {
+    Splits splits;
     // Leading and trailing blanks belong to neither name, digest nor size.
     std::size_t first = 0;
     while (first < line.size() && IsBlank(line[first])) {
@@ -97,7 +103,7 @@ std::optional<ListLineFields> ParseListLine(std::string_view line) {
     }
     const std::string_view text = line.substr(0, last);
     if (first == last) {
-        return std::nullopt;
+        return splits;
     }
 
     // The name runs from the first non-blank to the blanks before the digest; it is valid when no
@@ -111,22 +117,33 @@ std::optional<ListLineFields> ParseListLine(std::string_view line) {
                firstBadNameChar >= digestToken.blankStart;
     };
 
-    // The longest name wins, so first try the last token as the digest with no size after it,
-    // then the last token as the size and the one before it as the digest.
     const Token lastToken = TokenEndingAt(text, last);
     const std::string_view lastText = text.substr(lastToken.start);
     if (IsDigest(lastText) && nameFits(lastToken)) {
-        return ListLineFields{text.substr(first, lastToken.blankStart - first), lastText, {}, false};
+        splits.withoutSize = ListLineFields{text.substr(first, lastToken.blankStart - first), lastText, {}, false};
     }
     if (!IsSize(lastText) || lastToken.blankStart == lastToken.start || lastToken.blankStart <= first) {
-        return std::nullopt;
+        return splits;
     }
     const Token digestToken = TokenEndingAt(text, lastToken.blankStart);
     const std::string_view digestText = text.substr(digestToken.start, lastToken.blankStart - digestToken.start);
     if (IsDigest(digestText) && nameFits(digestToken)) {
-        return ListLineFields{text.substr(first, digestToken.blankStart - first), digestText, lastText, true};
+        splits.withSize =
+            ListLineFields{text.substr(first, digestToken.blankStart - first), digestText, lastText, true};
     }
-    return std::nullopt;
+    return splits;
+}
+
+} // namespace
+
+std::optional<ListLineFields> ParseListLine(std::string_view line) {
+    // The longest name wins: the last token as the digest with no size after it, if that fits.
+    Splits splits = SplitListLine(line);
+    return splits.withoutSize ? splits.withoutSize : splits.withSize;
+}
+
+std::optional<ListLineFields> ParseListLineWithSize(std::string_view line) {
+    return SplitListLine(line).withSize;
 }
 
 std::optional<std::string_view> ParseSingleDigest(std::string_view text) {

@@ -1,9 +1,11 @@
 #include "lists/clsDigestList.h"
 
 #include "lists/ListLineParser.h"
+#include "lists/ToolLineParser.h"
 #include "lists/clsSingleDigestScanner.h"
 #include "util/AppError.h"
 #include "util/CaseFold.h"
+#include "util/CodePage.h"
 #include "util/PathHelpers.h"
 #include "util/Wildcard.h"
 #include "util/clsTextLineReader.h"
@@ -37,6 +39,73 @@ std::int64_t ParseSize(std::string_view sizeText, const std::string& listPath) {
         value = value * 10 + digit;
     }
     return value;
+}
+
+// The same without raising: nothing when the value does not fit.
+std::optional<std::int64_t> TryParseSize(std::string_view sizeText) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    std::int64_t value = 0;
+    for (const char c : sizeText) {
+        if (c == ',') {
+            continue;
+        }
+        const int digit = c - '0';
+        if (value > (kMax - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+// One reading of a line: kind 0 stands for a digest of the original form, whose kind follows its length.
+struct Reading {
+    std::string name;
+    std::string_view digest;
+    std::int32_t kind = DigestKind::None;
+    std::int64_t bytes = -1;
+};
+
+void AddOriginalReading(const std::optional<ListLineFields>& fields, std::vector<Reading>& readings) {
+    if (!fields) {
+        return;
+    }
+    const std::optional<std::int64_t> bytes = fields->hasSize ? TryParseSize(fields->size) : std::int64_t{-1};
+    if (bytes) {
+        readings.push_back({std::string(fields->name), fields->digest, DigestKind::None, *bytes});
+    }
+}
+
+// The readings of `text` other than the original grammar's greedy split (which `withGreedy` adds first):
+// its split with a size, then the coreutils form, then the BSD tags.
+void CollectReadings(std::string_view text, bool withGreedy, std::vector<Reading>& readings) {
+    if (withGreedy) {
+        AddOriginalReading(ParseListLine(text), readings);
+    }
+    AddOriginalReading(ParseListLineWithSize(text), readings);
+    if (auto fields = ParseCoreutilsLine(text)) {
+        readings.push_back({std::move(fields->name), fields->digest, fields->kind, -1});
+    } else if (auto tagged = ParseBsdTagLine(text)) {
+        readings.push_back({std::move(tagged->name), tagged->digest, tagged->kind, -1});
+    }
+}
+
+void ApplyReading(const Reading& reading, clsDigestListItem& item) {
+    if (reading.kind == DigestKind::None) {
+        item.setDigest(reading.digest);
+    } else {
+        item.setDigestOfKind(reading.digest, reading.kind);
+    }
+    item.setBytes(reading.bytes);
+}
+
+bool HasNonAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool IsHexText(std::string_view text) {
@@ -141,10 +210,11 @@ void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath)
     // A text that is one bare digest has no line with a name, so the lines add nothing in that case and the
     // digest is looked at after them.
     clsSingleDigestScanner single;
+    const bool ansiToo = reader.Encoding() == TextEncoding::Utf8 && !reader.HasByteOrderMark();
     reader.ReadLines([&](const TextLine& line) {
         single.Feed(line);
         if (!line.overlong) {
-            AddLine(line.text, listPath);
+            AddLine(line.text, listPath, ansiToo);
         }
         return true;
     });
@@ -170,12 +240,43 @@ void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath)
     }
 }
 
-void clsDigestList::AddLine(std::string_view line, const std::string& listPath) {
+void clsDigestList::AddLine(std::string_view line, const std::string& listPath, bool ansiToo) {
+    // The original grammar's reading comes first and behaves exactly as it always did: a duplicate name or
+    // an oversized size stops the load, this line's entry already in the list.
+    ItemPtr entry;
     if (const auto fields = ParseListLine(line)) {
-        const ItemPtr item = AddEntry(std::string(fields->name), listPath);
-        item->setDigest(fields->digest);
+        entry = AddEntry(std::string(fields->name), listPath);
+        entry->setDigest(fields->digest);
         if (fields->hasSize) {
-            item->setBytes(ParseSize(fields->size, listPath));
+            entry->setBytes(ParseSize(fields->size, listPath));
+        }
+    }
+
+    // Then the other readings of the line; for a list taken for UTF-8 without a mark, also those of the same
+    // bytes in the ANSI code page, the way such lists were read before. The first reading makes the entry
+    // when the original grammar gave none; the others go with it, each name once.
+    std::vector<Reading> readings; // most lines have none, and then it costs nothing
+    CollectReadings(line, false, readings);
+    const std::string ansi =
+        ansiToo && HasNonAscii(line) ? AnsiToUtf8(line) : std::string(); // the readings point into it
+    if (!ansi.empty()) {
+        CollectReadings(ansi, true, readings);
+    }
+    for (const Reading& reading : readings) {
+        if (!entry) {
+            entry = AddEntry(reading.name, listPath);
+            ApplyReading(reading, *entry);
+            continue;
+        }
+        bool known = reading.name == entry->Name();
+        for (const clsDigestListItem& other : entry->OtherReadings()) {
+            known = known || reading.name == other.Name();
+        }
+        if (!known) {
+            clsDigestListItem other;
+            other.setName(reading.name);
+            ApplyReading(reading, other);
+            entry->AddOtherReading(std::move(other));
         }
     }
 }

@@ -47,8 +47,10 @@ public:
 
 private:
     void Load(clsTextLineReader& reader, const std::string& listPath);
-    /// Adds the entry of one line of a list file, when the line is one.
-    void AddLine(std::string_view line, const std::string& listPath);
+    /// Adds the entry of one line of a list file, when the line is one, with the line's other readings.
+    /// `ansiToo`: the list was taken for UTF-8 without a byte-order mark; the line's bytes read in the ANSI
+    /// code page give readings too.
+    void AddLine(std::string_view line, const std::string& listPath, bool ansiToo);
     /// Add, naming `listPath` (when not empty) in the duplicate-key error.
     ItemPtr AddEntry(const std::string& strName, const std::string& listPath);
     std::size_t PositionOf(std::int32_t Index) const;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 /// Digest kinds as `DigetsType` reports them.
 namespace DigestKind {
@@ -51,9 +53,15 @@ public:
     const std::string& Name() const { return m_Name; }
     void setName(const std::string& value) { m_Name = value; }
 
+    /// Other ways to read the list line this entry came from, in the order they are tried. The run checks
+    /// the first of them whose name names an existing file, and only when the entry's own name names none.
+    const std::vector<clsDigestListItem>& OtherReadings() const { return m_OtherReadings; }
+    void AddOtherReading(clsDigestListItem reading) { m_OtherReadings.push_back(std::move(reading)); }
+
 private:
     std::string m_Name;
     std::string m_Digest;
     std::int32_t m_DigestType = DigestKind::None;
     std::int64_t m_Bytes = -1;
+    std::vector<clsDigestListItem> m_OtherReadings;
 };

@@ -11,6 +11,9 @@
 /// True when `path` names an existing file; a folder or a missing path gives false.
 bool FileExists(const std::string& path);
 
+/// True when `path` names an existing folder.
+bool FolderExists(const std::string& path);
+
 /// The length of the file in bytes; raises the platform's error (number and a description naming
 /// the path) when it cannot be taken.
 std::int64_t FileLength(const std::string& path);
@@ -34,7 +37,8 @@ void ReadFileChunks(const std::string& path, const FileChunkHandler& onChunk);
 /// One entry of a folder.
 struct FolderEntry {
     std::string name;
-    bool isFile = false; // a regular file (links followed), not a folder or anything else
+    bool isFile = false;   // a regular file (links followed), not a folder or anything else
+    bool isFolder = false; // a folder (links followed)
 };
 
 /// The entries of `folder` (without "." and ".."), in no particular order; empty when the folder

@@ -66,6 +66,11 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool FolderExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::optional<std::int64_t> ExistingFileLength(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
@@ -136,8 +141,8 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
         }
         struct stat info {};
         const std::string full = AddBackslash(folder) + name;
-        const bool isFile = ::stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-        entries.push_back({name, isFile});
+        const bool known = ::stat(full.c_str(), &info) == 0;
+        entries.push_back({name, known && S_ISREG(info.st_mode), known && S_ISDIR(info.st_mode)});
     }
     ::closedir(dir);
     return entries;

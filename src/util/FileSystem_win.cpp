@@ -54,6 +54,11 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(ToWidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::optional<std::int64_t> ExistingFileLength(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(ToWidePath(path).c_str(), GetFileExInfoStandard, &data) ||
@@ -110,7 +115,8 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
     do {
         const std::string name = WideToUtf8(data.cFileName);
         if (name != "." && name != "..") {
-            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0});
+            const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            entries.push_back({name, !folder, folder});
         }
     } while (FindNextFileW(find, &data));
     FindClose(find);

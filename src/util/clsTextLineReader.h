@@ -38,6 +38,9 @@ public:
     /// by reading the source (only up to where the answer is certain); raises the source's read errors.
     TextEncoding Encoding();
 
+    /// True when the encoding came from a byte-order mark (after Encoding).
+    bool HasByteOrderMark() const { return m_MarkLength > 0; }
+
     /// Reads the source from the start and hands every line to `onLine` in order, until it returns false.
     /// CR LF, LF and a lone CR each end a line; the byte-order mark is dropped; a text that ends in a line
     /// end has no empty line after it. Memory is bounded by the longest line kept, never the text's size.

@@ -1,5 +1,6 @@
 // The run on lists beyond the original form: SHA digests, tool formats, encodings and ambiguous lines.
 #include "TempFolder.h"
+#include "TestPlatform.h"
 #include "util/NumberFormat.h"
 #include "util/clsStringList.h"
 #include "verify/ICheckHost.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,73 @@ TEST_F(CheckRunFormatsTest, ShaSidecarFiles) {
     // Widths of no digest, and a digest with a name in front, are no single-digest file.
     EXPECT_EQ(Check(dir.Write("hello.txt.sha", kSha[2].substr(1))), std::vector<std::string>{});
     EXPECT_EQ(Check(dir.Write("hello.txt.sha", kSha[2] + "0")), std::vector<std::string>{});
+}
+
+// A line that also reads another way is checked that way only when its first reading names no file and the
+// other one does; the line shows the name and digest of the reading checked.
+TEST_F(CheckRunFormatsTest, AmbiguousLinesCheckTheReadingThatNamesAFile) {
+    const std::string md5 = "b1946ac92492d2347c6235b4d2611184"; // "hello\n"
+    const std::string zeros = "F6C5DF3B";                       // CRC-32 of 12,345,678 zero bytes (Python's zlib)
+    const struct {
+        std::vector<std::pair<std::string, std::int64_t>> files; // zero-filled files and their sizes
+        std::string line;
+        std::string expected;
+    } rows[] = {
+        {{{"data.zip", 12345678}}, "data.zip " + zeros + " 12345678", "○ data.zip [" + zeros + "]"},
+        {{{"data.zip", 12345678}}, "data.zip 1A2B3C4D 12345678", "▲ data.zip [1A2B3C4D]"},
+        {{{"data.zip", 12345679}}, "data.zip 1A2B3C4D 12345678", "△ data.zip"},
+        {{{"DATA.ZIP", 12345678}}, "data.zip " + zeros + " 12345678", "○ data.zip [" + zeros + "]"},
+        {{{"data.zip", 12345678}, {"data.zip 1A2B3C4D", 0}},
+         "data.zip 1A2B3C4D 12345678",
+         "▲ data.zip 1A2B3C4D [12345678]"},
+        {{}, "data.zip 1A2B3C4D 12345678", "× data.zip 1A2B3C4D"},
+        {{{"1234abcd", 6}}, md5 + "  1234abcd", "▲ 1234abcd [" + md5 + "]"},
+        {{{"1234abcd", 6}, {md5, 0}}, md5 + "  1234abcd", "▲ " + md5 + " [1234ABCD]"},
+        {{}, md5 + "  1234abcd", "× " + md5},
+        {{{"a.txt", 6}}, "MD5 (a.txt) = " + md5, "▲ a.txt [" + md5 + "]"},
+        {{}, "MD5 (a.txt) = " + md5, "× MD5 (a.txt) ="},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        TempFolder folder;
+        for (const auto& [name, size] : row.files) {
+            std::filesystem::resize_file(folder.Write(name, ""), static_cast<std::uintmax_t>(size));
+        }
+        if (OnWindows() && row.files.size() == 1 && row.files[0].first == "DATA.ZIP") {
+            continue; // the same file there
+        }
+        EXPECT_EQ(Check(folder.Write("list.sfv", row.line + "\r\n")), std::vector<std::string>{row.expected});
+    }
+}
+
+TEST_F(CheckRunFormatsTest, NamesWithFoldersFromToolLists) {
+    const std::string md5 = "b1946ac92492d2347c6235b4d2611184";
+    std::filesystem::create_directories(dir.File("lists/Sub/deeper"));
+    std::filesystem::create_directories(dir.File("lists/Case"));
+    dir.Write("lists/Case/File.txt", "hello\n");
+    std::filesystem::create_directories(dir.File("copy/Sub"));
+    dir.Write("lists/Sub/inner.txt", "hello\n");
+    dir.Write("lists/Sub/deeper/x.txt", "hello\n");
+    dir.Write("up.txt", "hello\n");
+    dir.Write("copy/Sub/inner.txt", "hello\n");
+    const std::string list = dir.Write("lists/sums.md5", md5 + "  Sub/inner.txt\n" + md5 + " *Sub\\deeper\\x.txt\n" +
+                                                             md5 + "  case/FILE.txt\n" + md5 + "  ../up.txt\n" +
+                                                             "MD5 (./Sub//deeper/x.txt) = " + md5 + "\n" + md5 +
+                                                             "  Sub/missing.txt\n" + md5 + "  nowhere/x.txt\n");
+    EXPECT_EQ(Check(list), (std::vector<std::string>{
+                               "○ Sub/inner.txt [" + md5 + "]", "○ Sub\\deeper\\x.txt [" + md5 + "]",
+                               "○ case/FILE.txt [" + md5 + "]", "○ ../up.txt [" + md5 + "]",
+                               "○ ./Sub//deeper/x.txt [" + md5 + "]", "× Sub/missing.txt", "× nowhere/x.txt"}));
+    // Against a chosen folder the names are relative to it.
+    const std::vector<std::string> copy = Check(list, dir.File("copy"));
+    EXPECT_EQ(copy[0], "○ Sub/inner.txt [" + md5 + "]");
+    EXPECT_EQ(copy[1], "× Sub\\deeper\\x.txt");
+}
+
+TEST_F(CheckRunFormatsTest, EscapedLineBreaksAreShownEscaped) {
+    const std::string md5 = "b1946ac92492d2347c6235b4d2611184";
+    EXPECT_EQ(Check(dir.Write("l.md5", "\\" + md5 + "  a\\nb\\\\c\n\\MD5 (d\\re) = " + md5 + "\n")),
+              (std::vector<std::string>{"× a\\nb\\c", "× d\\re"}));
 }
 
 } // namespace
