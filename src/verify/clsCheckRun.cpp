@@ -85,6 +85,8 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
     m_DigestList.Clear();
     m_DigestList.LoadList(listPath);
     if (m_DigestList.Count() < 1) {
+        ++m_Totals.listsWithoutEntries;
+        m_Host.ListHasNoEntries(listPath);
         return;
     }
 
