@@ -78,7 +78,9 @@ int Run(int argc, char** argv) {
     ConsoleHost host(stdout, stderr);
     clsCheckRun run(host);
     run.CheckDropFiles(lists, folder);
-    return run.Totals().AllCorrect() ? kExitAllCorrect : kExitProblemsFound;
+    // Nothing to check is no success: a list of a format we do not read would otherwise pass unnoticed.
+    const CheckTotals& totals = run.Totals();
+    return totals.AllCorrect() && totals.listsWithoutEntries == 0 ? kExitAllCorrect : kExitProblemsFound;
 }
 
 } // namespace

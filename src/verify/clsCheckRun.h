@@ -24,11 +24,8 @@ struct CheckTotals {
     std::int64_t undetermined = 0;
     std::int64_t listsWithoutEntries = 0; // list files that gave nothing to check
 
-    /// Every listed file correct, and every list file gave something to check.
-    bool AllCorrect() const {
-        return sizeMismatch == 0 && digestMismatch == 0 && missing == 0 && undetermined == 0 &&
-               listsWithoutEntries == 0;
-    }
+    /// Every listed file correct (whatever the lists without entries).
+    bool AllCorrect() const { return sizeMismatch == 0 && digestMismatch == 0 && missing == 0 && undetermined == 0; }
 };
 
 class clsCheckRun {

@@ -25,6 +25,7 @@ public:
     void DoEvents() override {}
     void SetDropBoxBusy(bool) override {}
     void SelectLastLogLine() override {}
+    void ListHasNoEntries(const std::string& listPath) override { empty.push_back(listPath); }
 };
 
 // Digests of "hello\n".
@@ -55,6 +56,22 @@ protected:
         return {host.lines.begin() + 1, light};
     }
 };
+
+TEST_F(CheckRunFormatsTest, ListsWithoutEntriesAreToldToTheHost) {
+    dir.Write("a.txt", "hello\n");
+    const std::string good = dir.Write("good.sfv", "a.txt 363A3020\n");
+    const std::string prose = dir.Write("notes.txt", "Read me first.\n");
+    const std::string empty = dir.Write("empty.md5", "");
+    clsStringList drops;
+    for (const std::string& list : {prose, good, empty}) {
+        drops.Add(list, -1);
+    }
+    run.CheckDropFiles(drops, "");
+    EXPECT_EQ(host.empty, (std::vector<std::string>{prose, empty}));
+    EXPECT_EQ(run.Totals().listsWithoutEntries, 2);
+    EXPECT_TRUE(run.Totals().AllCorrect());
+    EXPECT_EQ(host.lines.size(), 10u); // one section; the log says nothing of the other two
+}
 
 TEST_F(CheckRunFormatsTest, ShaSidecarFiles) {
     dir.Write("hello.txt", "hello\n");
