@@ -2,12 +2,13 @@
 #pragma once
 
 #include "lists/clsDigestListItem.h"
+#include "lists/clsKeyIndex.h"
+#include "lists/clsReadingStore.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class clsTextLineReader;
@@ -27,6 +28,12 @@ public:
     ItemPtr Item(std::string_view Index) const;
     void Remove(std::int32_t Index);
     void Remove(std::string_view Index);
+
+    /// Other ways to read the list line the entry at position `Index` (1 to Count) came from, in the order
+    /// they are tried; each is an entry of its own, not in the list. The run checks the first of them whose
+    /// name names an existing file, and only when the entry's own name names none. Raises an error for a
+    /// position out of range.
+    std::vector<clsDigestListItem> OtherReadings(std::int32_t Index) const;
 
     /// Replaces the contents with the entries of the checksum list file `strFileName` (a single bare
     /// digest, or lines "name digest [size]"). Read errors leave the list as it was; a duplicate
@@ -56,8 +63,13 @@ private:
     std::size_t PositionOf(std::int32_t Index) const;
     std::size_t PositionOf(std::string_view Index) const;
     void RemoveAt(std::size_t position);
+    /// A new, empty entry in the current block of entries.
+    ItemPtr NewItem();
 
     std::vector<ItemPtr> m_Items;
-    std::vector<std::string> m_Keys;                  // case-folded key of each entry, as it was added
-    std::unordered_map<std::string, ItemPtr> m_ByKey; // case-folded name -> entry
+    clsKeyIndex m_Keys;         // case-folded key of each entry, as it was added
+    clsReadingStore m_Readings; // the other readings of the entries' lines
+    // Entries are made in blocks, each shared by the pointers to its entries: an entry lives as long as a
+    // pointer to it, without a separate allocation and count for each of millions of entries.
+    std::shared_ptr<std::vector<clsDigestListItem>> m_Block;
 };

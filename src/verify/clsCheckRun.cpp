@@ -95,14 +95,17 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
 
     // A copy of the entry references: the host may run arbitrary events while the run yields.
     const std::vector<clsDigestList::ItemPtr> entries(m_DigestList.begin(), m_DigestList.end());
-    for (const auto& entry : entries) {
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+        const clsDigestList::ItemPtr& entry = entries[position];
         m_Host.DoEvents();
 
         // A line that reads more than one way is checked the first way unless only another way names a file.
         const clsDigestListItem* reading = entry.get();
         ListedFile file = ResolveListedFile(base, entry->Name());
+        std::vector<clsDigestListItem> others;
         if (!file.length) {
-            for (const clsDigestListItem& other : entry->OtherReadings()) {
+            others = m_DigestList.OtherReadings(static_cast<std::int32_t>(position + 1));
+            for (const clsDigestListItem& other : others) {
                 if (ListedFile found = ResolveListedFile(base, other.Name()); found.length) {
                     reading = &other;
                     file = std::move(found);
