@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n locales
     xvfb openbox xdotool x11-utils
+    rhash
 )
 bash scripts/install-packages.sh "${packages[@]}"
 

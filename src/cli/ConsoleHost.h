@@ -1,4 +1,5 @@
-// The verification run's host on a terminal: every log line goes straight to standard output.
+// The verification run's host on a terminal: every log line goes straight to standard output, and what the
+// log does not show to standard error.
 #pragma once
 
 #include "verify/ICheckHost.h"
@@ -7,14 +8,17 @@
 
 class ConsoleHost : public ICheckHost {
 public:
-    explicit ConsoleHost(std::FILE* out) : m_Out(out) {}
+    ConsoleHost(std::FILE* out, std::FILE* err) : m_Out(out), m_Err(err) {}
 
     void AddLog(const std::string& line) override;
     void ClearLog() override {}
     void DoEvents() override {}
     void SetDropBoxBusy(bool) override {}
     void SelectLastLogLine() override {}
+    /// Says on the error stream which list gave nothing to check.
+    void ListHasNoEntries(const std::string& listPath) override;
 
 private:
     std::FILE* m_Out = nullptr;
+    std::FILE* m_Err = nullptr;
 };

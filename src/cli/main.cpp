@@ -8,6 +8,8 @@
 #include "verify/clsCheckRun.h"
 
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +21,7 @@ constexpr int kExitProblemsFound = 1;
 constexpr int kExitError = 2;
 
 constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] LIST...\n"
-                               "Check the files named in checksum lists (CRC-16, CRC-32 or MD5).\n"
+                               "Check the files named in checksum lists (CRC-16, CRC-32, MD5, SHA-1 or SHA-2).\n"
                                "\n"
                                "  -f, --folder DIR  look the listed files up in DIR (default: beside each list)\n"
                                "  -h, --help        show this help and exit\n"
@@ -27,17 +29,21 @@ constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] LIST...\n"
                                "\n"
                                "Every result line is written to standard output as soon as it is known.\n"
                                "Exit status: 0 every listed file is correct, 1 some file is missing or differs,\n"
-                               "2 the check stopped on an error (the reason goes to standard error).\n";
+                               "or a list has nothing to check, 2 the check stopped on an error\n"
+                               "(the reason goes to standard error).\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "ferrule-check: %s\nTry 'ferrule-check --help' for more information.\n", message.c_str());
     return kExitError;
 }
 
-} // namespace
+int Error(const std::string& message) {
+    std::fflush(stdout);
+    WriteLine(stderr, "ferrule-check: " + message);
+    return kExitError;
+}
 
-int main(int argc, char** argv) {
-
+int Run(int argc, char** argv) {
     std::string folder;
     clsStringList lists;
     bool optionsEnded = false;
@@ -69,14 +75,27 @@ int main(int argc, char** argv) {
         return UsageError("no checksum list given");
     }
 
-    ConsoleHost host(stdout);
+    ConsoleHost host(stdout, stderr);
     clsCheckRun run(host);
+    run.CheckDropFiles(lists, folder);
+    // Nothing to check is no success: a list of a format we do not read would otherwise pass unnoticed.
+    const CheckTotals& totals = run.Totals();
+    return totals.AllCorrect() && totals.listsWithoutEntries == 0 ? kExitAllCorrect : kExitProblemsFound;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Whatever stops the check ends the program with its reason, never with an uncaught exception.
     try {
-        run.CheckDropFiles(lists, folder);
+        return Run(argc, argv);
     } catch (const AppError& error) {
-        std::fflush(stdout);
-        WriteLine(stderr, "ferrule-check: " + error.Description());
-        return kExitError;
+        return Error(error.Description());
+    } catch (const std::bad_alloc&) {
+        return Error("out of memory");
+    } catch (const std::exception& error) {
+        return Error(error.what());
+    } catch (...) {
+        return Error("unexpected error");
     }
-    return run.Totals().AllCorrect() ? kExitAllCorrect : kExitProblemsFound;
 }

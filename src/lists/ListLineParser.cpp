@@ -19,28 +19,23 @@ bool IsSizeChar(char c) {
 }
 
 // Bytes of multibyte characters (0x80 and up) are allowed like any other name character, so working on
-// bytes gives the same splits as working on characters: every delimiter is ASCII.
+// bytes gives the same splits as working on characters: every delimiter is ASCII. A table, as every byte
+// of every line is looked up.
+struct NameChars {
+    bool allowed[256] = {};
+    constexpr NameChars() {
+        for (int c = 0x20; c < 256; ++c) {
+            allowed[c] = true;
+        }
+        for (const char c : {'\\', '/', ':', ',', ';', '*', '?', '"', '<', '>', '|'}) {
+            allowed[static_cast<unsigned char>(c)] = false;
+        }
+    }
+};
+constexpr NameChars kNameChars;
+
 bool IsNameChar(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20) {
-        return false;
-    }
-    switch (c) {
-        case '\\':
-        case '/':
-        case ':':
-        case ',':
-        case ';':
-        case '*':
-        case '?':
-        case '"':
-        case '<':
-        case '>':
-        case '|':
-            return false;
-        default:
-            return true;
-    }
+    return kNameChars.allowed[static_cast<unsigned char>(c)];
 }
 
 bool IsDigest(std::string_view token) {
@@ -83,9 +78,15 @@ Token TokenEndingAt(std::string_view text, std::size_t end) {
     return token;
 }
 
-} // namespace
+// The line split two ways: with the last token as the digest (no size), and with the last token as the size
+// and the one before it as the digest; either is empty when it does not fit.
+struct Splits {
+    std::optional<ListLineFields> withoutSize;
+    std::optional<ListLineFields> withSize;
+};
 
-std::optional<ListLineFields> ParseListLine(std::string_view line) {
+Splits SplitBothWays(std::string_view line) {
+    Splits splits;
     // Leading and trailing blanks belong to neither name, digest nor size.
     std::size_t first = 0;
     while (first < line.size() && IsBlank(line[first])) {
@@ -97,7 +98,7 @@ std::optional<ListLineFields> ParseListLine(std::string_view line) {
     }
     const std::string_view text = line.substr(0, last);
     if (first == last) {
-        return std::nullopt;
+        return splits;
     }
 
     // The name runs from the first non-blank to the blanks before the digest; it is valid when no
@@ -111,22 +112,37 @@ std::optional<ListLineFields> ParseListLine(std::string_view line) {
                firstBadNameChar >= digestToken.blankStart;
     };
 
-    // The longest name wins, so first try the last token as the digest with no size after it,
-    // then the last token as the size and the one before it as the digest.
     const Token lastToken = TokenEndingAt(text, last);
     const std::string_view lastText = text.substr(lastToken.start);
     if (IsDigest(lastText) && nameFits(lastToken)) {
-        return ListLineFields{text.substr(first, lastToken.blankStart - first), lastText, {}, false};
+        splits.withoutSize = ListLineFields{text.substr(first, lastToken.blankStart - first), lastText, {}, false};
     }
     if (!IsSize(lastText) || lastToken.blankStart == lastToken.start || lastToken.blankStart <= first) {
-        return std::nullopt;
+        return splits;
     }
     const Token digestToken = TokenEndingAt(text, lastToken.blankStart);
     const std::string_view digestText = text.substr(digestToken.start, lastToken.blankStart - digestToken.start);
     if (IsDigest(digestText) && nameFits(digestToken)) {
-        return ListLineFields{text.substr(first, digestToken.blankStart - first), digestText, lastText, true};
+        splits.withSize =
+            ListLineFields{text.substr(first, digestToken.blankStart - first), digestText, lastText, true};
     }
-    return std::nullopt;
+    return splits;
+}
+
+} // namespace
+
+std::optional<ListLineFields> ParseListLine(std::string_view line) {
+    return SplitListLine(line).greedy;
+}
+
+std::optional<ListLineFields> ParseListLineWithSize(std::string_view line) {
+    return SplitBothWays(line).withSize;
+}
+
+ListLineSplits SplitListLine(std::string_view line) {
+    // The longest name wins: the last token as the digest with no size after it, if that fits.
+    Splits splits = SplitBothWays(line);
+    return {splits.withoutSize ? splits.withoutSize : splits.withSize, splits.withSize};
 }
 
 std::optional<std::string_view> ParseSingleDigest(std::string_view text) {

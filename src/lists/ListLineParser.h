@@ -19,6 +19,19 @@ struct ListLineFields {
 /// Runs in time linear in the line's length. std::nullopt when the line does not fit.
 std::optional<ListLineFields> ParseListLine(std::string_view line);
 
+/// The other split of a line that ParseListLine reads with a last token of 4, 8 or 32 decimal digits as the
+/// digest: that token as the size and the one before it as the digest ("data.zip 1A2B3C4D 12345678" as
+/// data.zip, 1A2B3C4D, 12345678). Also the split of every line ParseListLine reads with a size. std::nullopt
+/// when the line has no such split.
+std::optional<ListLineFields> ParseListLineWithSize(std::string_view line);
+
+/// ParseListLine and ParseListLineWithSize at once, for the price of one.
+struct ListLineSplits {
+    std::optional<ListLineFields> greedy;   // what ParseListLine gives
+    std::optional<ListLineFields> withSize; // what ParseListLineWithSize gives
+};
+ListLineSplits SplitListLine(std::string_view line);
+
 /// The digest of a text that is nothing but one digest of 4, 8 or 32 hex digits with white space
 /// (space, tab, CR, LF, form feed, vertical tab) around it; std::nullopt for any other text.
 std::optional<std::string_view> ParseSingleDigest(std::string_view text);

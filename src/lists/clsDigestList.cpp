@@ -1,13 +1,15 @@
 #include "lists/clsDigestList.h"
 
 #include "lists/ListLineParser.h"
+#include "lists/ToolLineParser.h"
+#include "lists/clsSingleDigestScanner.h"
 #include "util/AppError.h"
 #include "util/CaseFold.h"
+#include "util/CodePage.h"
 #include "util/PathHelpers.h"
-#include "util/TextFile.h"
 #include "util/Wildcard.h"
+#include "util/clsTextLineReader.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace {
@@ -19,23 +21,6 @@ std::string Describe(const std::string& cause, std::string_view subject, const s
         text += " : " + listPath;
     }
     return text + ")";
-}
-
-// CR LF and lone CR both become LF, in one pass.
-std::string NormaliseLineEnds(const std::string& text) {
-    std::string normalised;
-    normalised.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            normalised += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            normalised += text[i];
-        }
-    }
-    return normalised;
 }
 
 // Digits and commas as a byte count; commas are ignored and no digits at all count as 0.
@@ -55,6 +40,89 @@ std::int64_t ParseSize(std::string_view sizeText, const std::string& listPath) {
     return value;
 }
 
+// The same without raising: nothing when the value does not fit.
+std::optional<std::int64_t> TryParseSize(std::string_view sizeText) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    std::int64_t value = 0;
+    for (const char c : sizeText) {
+        if (c == ',') {
+            continue;
+        }
+        const int digit = c - '0';
+        if (value > (kMax - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+// One reading of a line.
+struct Reading {
+    std::string name;
+    std::string_view digest;
+    std::int32_t kind = DigestKind::None;
+    std::int64_t bytes = -1;
+};
+
+void AddOriginalReading(const std::optional<ListLineFields>& fields, std::vector<Reading>& readings) {
+    if (!fields) {
+        return;
+    }
+    const std::optional<std::int64_t> bytes = fields->hasSize ? TryParseSize(fields->size) : std::int64_t{-1};
+    if (bytes) {
+        readings.push_back(
+            {std::string(fields->name), fields->digest, DigestKindOfWidth(fields->digest.size()), *bytes});
+    }
+}
+
+// The readings of `text` other than the original grammar's greedy split (which `withGreedy` adds first):
+// its split with a size, then the coreutils form, then the BSD tags.
+void CollectReadings(std::string_view text, const ListLineSplits& splits, bool withGreedy,
+                     std::vector<Reading>& readings) {
+    if (withGreedy) {
+        AddOriginalReading(splits.greedy, readings);
+    }
+    AddOriginalReading(splits.withSize, readings);
+    if (auto fields = ParseCoreutilsLine(text)) {
+        readings.push_back({std::move(fields->name), fields->digest, fields->kind, -1});
+    } else if (auto tagged = ParseBsdTagLine(text)) {
+        readings.push_back({std::move(tagged->name), tagged->digest, tagged->kind, -1});
+    }
+}
+
+bool HasNonAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsHexText(std::string_view text) {
+    for (const char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The key of a name: its case folding, with a shortcut for ASCII, whose simple folding is plain lower-casing.
+std::string FoldKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return CaseFold(name);
+        }
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return key;
+}
+
 [[noreturn]] void RaiseNameNotInList(std::string_view name) {
     RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", name, {}));
 }
@@ -65,24 +133,35 @@ clsDigestList::ItemPtr clsDigestList::Add(const std::string& strName) {
     return AddEntry(strName, {});
 }
 
+clsDigestList::ItemPtr clsDigestList::NewItem() {
+    constexpr std::size_t kBlockEntries = 1024;
+    if (!m_Block || m_Block->size() == m_Block->capacity()) {
+        m_Block = std::make_shared<std::vector<clsDigestListItem>>();
+        m_Block->reserve(kBlockEntries); // never grows beyond: the entries must not move
+    }
+    m_Block->emplace_back();
+    return ItemPtr(m_Block, &m_Block->back());
+}
+
 clsDigestList::ItemPtr clsDigestList::AddEntry(const std::string& strName, const std::string& listPath) {
-    std::string key = CaseFold(strName);
-    if (m_ByKey.find(key) != m_ByKey.end()) {
+    const std::string key = FoldKey(strName);
+    if (m_Keys.Find(key) != clsKeyIndex::npos) {
         RaiseError(ErrorNumber::DuplicateKey,
                    Describe("同じ名前のファイルがリストに2回記載されています。", strName, listPath));
     }
-    auto item = std::make_shared<clsDigestListItem>();
+    ItemPtr item = NewItem();
     item->setName(strName);
-    m_ByKey.emplace(key, item);
-    m_Keys.push_back(std::move(key));
+    m_Keys.Append(key);
     m_Items.push_back(item);
     return item;
 }
 
 void clsDigestList::Clear() {
-    m_Items.clear();
-    m_Keys.clear();
-    m_ByKey.clear();
+    // The memory goes too: a run loads one list after another into the same object.
+    std::vector<ItemPtr>().swap(m_Items);
+    m_Keys.Clear();
+    m_Readings.Clear();
+    m_Block.reset();
 }
 
 std::int32_t clsDigestList::Count() const {
@@ -98,11 +177,11 @@ std::size_t clsDigestList::PositionOf(std::int32_t Index) const {
 }
 
 std::size_t clsDigestList::PositionOf(std::string_view Index) const {
-    const std::string key = CaseFold(Index);
-    if (m_ByKey.find(key) == m_ByKey.end()) {
+    const std::size_t position = m_Keys.Find(FoldKey(Index));
+    if (position == clsKeyIndex::npos) {
         RaiseNameNotInList(Index);
     }
-    return static_cast<std::size_t>(std::find(m_Keys.begin(), m_Keys.end(), key) - m_Keys.begin());
+    return position;
 }
 
 clsDigestList::ItemPtr clsDigestList::Item(std::int32_t Index) const {
@@ -110,16 +189,17 @@ clsDigestList::ItemPtr clsDigestList::Item(std::int32_t Index) const {
 }
 
 clsDigestList::ItemPtr clsDigestList::Item(std::string_view Index) const {
-    const auto found = m_ByKey.find(CaseFold(Index));
-    if (found == m_ByKey.end()) {
-        RaiseNameNotInList(Index);
-    }
-    return found->second;
+    return m_Items[PositionOf(Index)];
+}
+
+std::vector<clsDigestListItem> clsDigestList::OtherReadings(std::int32_t Index) const {
+    const std::size_t position = PositionOf(Index);
+    return m_Readings.Get(position, *m_Items[position]);
 }
 
 void clsDigestList::RemoveAt(std::size_t position) {
-    m_ByKey.erase(m_Keys[position]);
-    m_Keys.erase(m_Keys.begin() + static_cast<std::ptrdiff_t>(position));
+    m_Keys.RemoveAt(position);
+    m_Readings.RemoveAt(position);
     m_Items.erase(m_Items.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
@@ -132,34 +212,92 @@ void clsDigestList::Remove(std::string_view Index) {
 }
 
 void clsDigestList::LoadList(const std::string& strFileName) {
-    const std::string text = NormaliseLineEnds(ReadTextFile(strFileName));
+    clsTextLineReader reader(FileByteSource(strFileName));
+    Load(reader, strFileName);
+}
+
+void clsDigestList::LoadListFromBytes(std::string_view bytes, const std::string& strFileName) {
+    clsTextLineReader reader(MemoryByteSource(bytes));
+    Load(reader, strFileName);
+}
+
+void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath) {
+    reader.Encoding(); // reads the file once: an unreadable file leaves the list as it was
     Clear();
-    if (text.empty()) {
-        return;
-    }
+
+    // A text that is one bare digest has no line with a name, so the lines add nothing in that case and the
+    // digest is looked at after them.
+    clsSingleDigestScanner single;
+    const bool ansiToo = reader.Encoding() == TextEncoding::Utf8 && !reader.HasByteOrderMark();
+    reader.ReadLines([&](const TextLine& line) {
+        single.Feed(line);
+        if (!line.overlong) {
+            AddLine(line.text, listPath, ansiToo);
+        }
+        return true;
+    });
 
     // A file holding nothing but one digest lists the file named like the list without its last extension.
-    const std::string listName = GetFileName(strFileName);
-    if (const auto digest = ParseSingleDigest(text); digest && WildcardMatch(listName, "*?.*?")) {
-        const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), strFileName);
-        item->setDigest(*digest);
-        item->setBytes(-1);
+    const std::string listName = GetFileName(listPath);
+    const auto token = single.Token();
+    if (!token || !WildcardMatch(listName, "*?.*?")) {
         return;
     }
+    // The widths of the original form first, then the SHA widths (image.iso.sha256 holding 64 digits).
+    const bool original = ParseSingleDigest(*token).has_value();
+    const std::int32_t sha = DigestKindOfWidth(token->size());
+    if (original || (sha >= DigestKind::SHA1 && IsHexText(*token))) {
+        Clear();
+        const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), listPath);
+        if (original) {
+            item->setDigest(*token);
+        } else {
+            item->setDigestOfKind(*token, sha);
+        }
+        item->setBytes(-1);
+    }
+}
 
-    const std::string_view all = text;
-    for (std::size_t start = 0; start <= all.size();) {
-        std::size_t end = all.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = all.size();
+void clsDigestList::AddLine(std::string_view line, const std::string& listPath, bool ansiToo) {
+    // The original grammar's reading comes first and behaves exactly as it always did: a duplicate name or
+    // an oversized size stops the load, this line's entry already in the list.
+    ItemPtr entry;
+    const ListLineSplits splits = SplitListLine(line);
+    if (const auto& fields = splits.greedy) {
+        entry = AddEntry(std::string(fields->name), listPath);
+        entry->setDigest(fields->digest);
+        if (fields->hasSize) {
+            entry->setBytes(ParseSize(fields->size, listPath));
         }
-        if (const auto fields = ParseListLine(all.substr(start, end - start))) {
-            const ItemPtr item = AddEntry(std::string(fields->name), strFileName);
-            item->setDigest(fields->digest);
-            if (fields->hasSize) {
-                item->setBytes(ParseSize(fields->size, strFileName));
-            }
+    }
+
+    // Then the other readings of the line; for a list taken for UTF-8 without a mark, also those of the same
+    // bytes in the ANSI code page, the way such lists were read before. The first reading makes the entry
+    // when the original grammar gave none; the others go with it, each name once.
+    std::vector<Reading> readings; // most lines have none, and then it costs nothing
+    CollectReadings(line, splits, false, readings);
+    const std::string ansi =
+        ansiToo && HasNonAscii(line) ? AnsiToUtf8(line) : std::string(); // the readings point into it
+    if (!ansi.empty()) {
+        CollectReadings(ansi, SplitListLine(ansi), true, readings);
+    }
+    std::vector<StoredReading> others;
+    for (const Reading& reading : readings) {
+        if (!entry) {
+            entry = AddEntry(reading.name, listPath);
+            entry->setDigestOfKind(reading.digest, reading.kind);
+            entry->setBytes(reading.bytes);
+            continue;
         }
-        start = end + 1;
+        bool known = reading.name == entry->Name();
+        for (const StoredReading& other : others) {
+            known = known || reading.name == other.name;
+        }
+        if (!known) {
+            others.push_back({reading.name, reading.digest, reading.kind, reading.bytes});
+        }
+    }
+    if (!others.empty()) {
+        m_Readings.Set(m_Items.size() - 1, *entry, others);
     }
 }

@@ -2,12 +2,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// True when `path` names an existing file; a folder or a missing path gives false.
 bool FileExists(const std::string& path);
+
+/// True when `path` names an existing folder.
+bool FolderExists(const std::string& path);
 
 /// The length of the file in bytes; raises the platform's error (number and a description naming
 /// the path) when it cannot be taken.
@@ -21,10 +26,19 @@ std::optional<std::int64_t> ExistingFileLength(const std::string& path);
 /// a file that cannot be opened or read; never returns part of a file.
 std::string ReadFileBytes(const std::string& path);
 
+/// Receives the pieces of a file in order; the bytes are valid only during the call. Returning false stops
+/// the reading early, which is no error.
+using FileChunkHandler = std::function<bool(std::string_view bytes)>;
+
+/// Reads the file front to back in pieces of at most 64 KiB, handing each to `onChunk`; an empty file gives
+/// none. Raises the errors ReadFileBytes raises, the same way, so only the pieces before a failure arrive.
+void ReadFileChunks(const std::string& path, const FileChunkHandler& onChunk);
+
 /// One entry of a folder.
 struct FolderEntry {
     std::string name;
-    bool isFile = false; // a regular file (links followed), not a folder or anything else
+    bool isFile = false;   // a regular file (links followed), not a folder or anything else
+    bool isFolder = false; // a folder (links followed)
 };
 
 /// The entries of `folder` (without "." and ".."), in no particular order; empty when the folder

@@ -66,6 +66,11 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool FolderExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::optional<std::int64_t> ExistingFileLength(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
@@ -82,7 +87,7 @@ std::int64_t FileLength(const std::string& path) {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-std::string ReadFileBytes(const std::string& path) {
+void ReadFileChunks(const std::string& path, const FileChunkHandler& onChunk) {
     // Non-blocking open: a FIFO under the name must fail below, not wait for a writer. The flag changes
     // nothing for reading a regular file, so it stays set.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -99,8 +104,6 @@ std::string ReadFileBytes(const std::string& path) {
     if (!S_ISREG(info.st_mode)) {
         RaisePlatformError(ENODEV, path); // a pipe or device has no end to read to
     }
-    std::string bytes;
-    bytes.reserve(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
@@ -110,11 +113,18 @@ std::string ReadFileBytes(const std::string& path) {
             }
             RaisePlatformError(errno, path);
         }
-        if (got == 0) {
+        if (got == 0 || !onChunk(std::string_view(chunk, static_cast<std::size_t>(got)))) {
             break;
         }
-        bytes.append(chunk, static_cast<std::size_t>(got));
     }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    ReadFileChunks(path, [&bytes](std::string_view chunk) {
+        bytes.append(chunk);
+        return true;
+    });
     return bytes;
 }
 
@@ -131,8 +141,8 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
         }
         struct stat info {};
         const std::string full = AddBackslash(folder) + name;
-        const bool isFile = ::stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-        entries.push_back({name, isFile});
+        const bool known = ::stat(full.c_str(), &info) == 0;
+        entries.push_back({name, known && S_ISREG(info.st_mode), known && S_ISDIR(info.st_mode)});
     }
     ::closedir(dir);
     return entries;

@@ -54,6 +54,11 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(ToWidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::optional<std::int64_t> ExistingFileLength(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(ToWidePath(path).c_str(), GetFileExInfoStandard, &data) ||
@@ -71,30 +76,31 @@ std::int64_t FileLength(const std::string& path) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
-std::string ReadFileBytes(const std::string& path) {
+void ReadFileChunks(const std::string& path, const FileChunkHandler& onChunk) {
     // Others may read the file while we do, but not write it.
     FileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         RaisePlatformError(static_cast<int>(GetLastError()), path);
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
-        RaisePlatformError(static_cast<int>(GetLastError()), path);
-    }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     char chunk[65536];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
             RaisePlatformError(static_cast<int>(GetLastError()), path);
         }
-        if (got == 0) {
+        if (got == 0 || !onChunk(std::string_view(chunk, got))) {
             break;
         }
-        bytes.append(chunk, got);
     }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    ReadFileChunks(path, [&bytes](std::string_view chunk) {
+        bytes.append(chunk);
+        return true;
+    });
     return bytes;
 }
 
@@ -109,7 +115,8 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
     do {
         const std::string name = WideToUtf8(data.cFileName);
         if (name != "." && name != "..") {
-            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0});
+            const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            entries.push_back({name, !folder, folder});
         }
     } while (FindNextFileW(find, &data));
     FindClose(find);

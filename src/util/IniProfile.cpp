@@ -4,6 +4,7 @@
 
 #include "util/CaseFold.h"
 #include "util/CodePage.h"
+#include "util/TextEncoding.h"
 #include "util/Utf8.h"
 
 #include <algorithm>
@@ -194,6 +195,22 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
     return key.find('=') == std::string_view::npos && key.front() != '[' && key.front() != ';';
 }
 
+// A file with a UTF-16 byte-order mark: its UTF-8 form with the UTF-8 mark, so the editing below treats it as
+// UTF-8 throughout and no code-page byte ever gets into it; nothing for any other file.
+std::optional<std::string> Utf16AsUtf8(std::string_view bytes) {
+    const std::optional<ByteOrderMark> mark = FindByteOrderMark(bytes);
+    if (!mark || mark->encoding == TextEncoding::Utf8) {
+        return std::nullopt;
+    }
+    return std::string(kUtf8Bom) + DecodeText(bytes.substr(mark->length), mark->encoding);
+}
+
+// The edited UTF-8 form back in the UTF-16 byte order of `original`, with its mark.
+std::string BackToUtf16(std::string_view utf8, std::string_view original) {
+    const bool bigEndian = FindByteOrderMark(original)->encoding == TextEncoding::Utf16BE;
+    return std::string(original.substr(0, 2)) + EncodeUtf16(utf8.substr(kUtf8Bom.size()), bigEndian);
+}
+
 // Default values lose their trailing spaces, as the Windows function does with them.
 std::string_view TrimTrailingSpaces(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -206,6 +223,9 @@ std::string_view TrimTrailingSpaces(std::string_view text) {
 
 std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::string_view section,
                                             std::string_view key) {
+    if (const std::optional<std::string> utf8 = Utf16AsUtf8(fileBytes)) {
+        return FindProfileValue(*utf8, section, key);
+    }
     const std::string_view wantedSection = TrimBlanks(UpToNul(section));
     const std::string_view wantedKey = TrimBlanks(UpToNul(key));
     if (wantedSection.empty() || wantedKey.empty()) {
@@ -225,6 +245,10 @@ std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::str
 
 std::optional<std::string> SetProfileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                                            std::string_view value) {
+    if (const std::optional<std::string> utf8 = Utf16AsUtf8(fileBytes)) {
+        const std::optional<std::string> edited = SetProfileValue(*utf8, section, key, value);
+        return edited ? std::optional<std::string>(BackToUtf16(*edited, fileBytes)) : std::nullopt;
+    }
     const std::string_view newSection = TrimBlanks(UpToNul(section));
     const std::string_view newKey = TrimBlanks(UpToNul(key));
     const std::string_view newValue = UpToNul(value);

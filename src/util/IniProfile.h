@@ -10,7 +10,8 @@
 inline constexpr std::size_t DefaultProfileBufferSize = 255;
 
 // Routed functions: the platform's own profile functions where it has them (Windows), the portable
-// ones below elsewhere. Texts are UTF-8; the file is in the ANSI code page.
+// ones below elsewhere. Texts are UTF-8; the file is in the ANSI code page, or in the encoding its byte-order
+// mark names.
 
 /// The value of `key` in `section` of the INI file `path`, or `defaultValue` when the file, the
 /// section or the key is missing or the file cannot be read. Names match ignoring letter case, the
@@ -37,8 +38,9 @@ std::string PortableGetProfileText(std::string_view section, std::string_view ke
 bool PortableWriteProfileText(std::string_view section, std::string_view key, std::string_view value,
                               const std::string& path);
 
-// The text work of the portable functions, on the bytes of a whole file. A file that starts with the
-// UTF-8 byte-order mark is read and written as UTF-8; any other file as the ANSI code page.
+// The text work of the portable functions, on the bytes of a whole file. A file that starts with a byte-order
+// mark is read and written in the encoding it names (UTF-8, UTF-16 LE or BE); any other file in the ANSI
+// code page.
 
 /// The value of `key` in `section` (UTF-8, blanks and one pair of quotes removed, not cut), or nothing
 /// when the section or the key is missing.

@@ -85,3 +85,27 @@ std::size_t LastCodePointOffset(std::string_view text) {
     }
     return last;
 }
+
+std::size_t Utf8SequenceLength(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return 4;
+    }
+    return 1;
+}
+
+std::size_t IncompleteUtf8Tail(std::string_view bytes) {
+    const std::size_t size = bytes.size();
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        const auto c = static_cast<unsigned char>(bytes[size - back]);
+        if (!IsContinuation(c)) {
+            return Utf8SequenceLength(c) > back ? size - back : size;
+        }
+    }
+    return size;
+}

@@ -17,4 +17,7 @@ public:
     virtual void SetDropBoxBusy(bool busy) = 0;
     /// Selects the last line of the log, once the closing lines are written.
     virtual void SelectLastLogLine() = 0;
+    /// The list file gave no entry, so nothing of it was checked and nothing was written for it. The log
+    /// shows nothing of this; a host may tell its user in its own way.
+    virtual void ListHasNoEntries(const std::string& listPath) { (void)listPath; }
 };

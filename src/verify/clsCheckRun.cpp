@@ -2,6 +2,7 @@
 
 #include "digest/mdlAPICRC32.h"
 #include "digest/mdlAPIMD5.h"
+#include "digest/mdlAPISHA.h"
 #include "util/CaseFold.h"
 #include "util/FileSystem.h"
 #include "util/PathHelpers.h"
@@ -28,6 +29,33 @@ std::string AsciiLower(std::string text) {
         c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
     return text;
+}
+
+ShaAlgorithm ShaOfKind(std::int32_t kind) {
+    switch (kind) {
+        case DigestKind::SHA1:
+            return ShaAlgorithm::SHA1;
+        case DigestKind::SHA224:
+            return ShaAlgorithm::SHA224;
+        case DigestKind::SHA256:
+            return ShaAlgorithm::SHA256;
+        case DigestKind::SHA384:
+            return ShaAlgorithm::SHA384;
+        default:
+            return ShaAlgorithm::SHA512;
+    }
+}
+
+// Names from escaped tool lines may hold line breaks; a log line never does.
+std::string ShownName(const std::string& name) {
+    if (name.find_first_of("\r\n") == std::string::npos) {
+        return name;
+    }
+    std::string shown;
+    for (const char c : name) {
+        shown += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+    }
+    return shown;
 }
 
 enum class Outcome { Correct, SizeMismatch, DigestMismatch, Missing, Undetermined };
@@ -57,6 +85,8 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
     m_DigestList.Clear();
     m_DigestList.LoadList(listPath);
     if (m_DigestList.Count() < 1) {
+        ++m_Totals.listsWithoutEntries;
+        m_Host.ListHasNoEntries(listPath);
         return;
     }
 
@@ -65,20 +95,36 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
 
     // A copy of the entry references: the host may run arbitrary events while the run yields.
     const std::vector<clsDigestList::ItemPtr> entries(m_DigestList.begin(), m_DigestList.end());
-    for (const auto& entry : entries) {
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+        const clsDigestList::ItemPtr& entry = entries[position];
         m_Host.DoEvents();
 
-        const std::string& name = entry->Name();
-        const auto [path, length] = ResolveListedFile(base, name);
+        // A line that reads more than one way is checked the first way unless only another way names a file.
+        const clsDigestListItem* reading = entry.get();
+        ListedFile file = ResolveListedFile(base, entry->Name());
+        std::vector<clsDigestListItem> others;
+        if (!file.length) {
+            others = m_DigestList.OtherReadings(static_cast<std::int32_t>(position + 1));
+            for (const clsDigestListItem& other : others) {
+                if (ListedFile found = ResolveListedFile(base, other.Name()); found.length) {
+                    reading = &other;
+                    file = std::move(found);
+                    break;
+                }
+            }
+        }
+
+        const std::string name = ShownName(reading->Name());
+        const std::string& path = file.path;
         Outcome outcome = Outcome::Correct;
-        if (!length) {
+        if (!file.length) {
             outcome = Outcome::Missing;
-        } else if (entry->Bytes() >= 0 && *length != entry->Bytes()) {
+        } else if (reading->Bytes() >= 0 && *file.length != reading->Bytes()) {
             outcome = Outcome::SizeMismatch;
         } else {
-            const std::string listed = entry->Digest();
+            const std::string listed = reading->Digest();
             bool equal = false;
-            switch (entry->DigetsType()) {
+            switch (reading->DigetsType()) {
                 case DigestKind::CRC16:
                     equal = AsciiUpper(FileCRC16(path)) == AsciiUpper(listed);
                     break;
@@ -87,6 +133,13 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
                     break;
                 case DigestKind::MD5:
                     equal = AsciiLower(FileMD5(path)) == AsciiLower(listed);
+                    break;
+                case DigestKind::SHA1:
+                case DigestKind::SHA224:
+                case DigestKind::SHA256:
+                case DigestKind::SHA384:
+                case DigestKind::SHA512:
+                    equal = AsciiLower(FileSHA(path, ShaOfKind(reading->DigetsType()))) == AsciiLower(listed);
                     break;
                 default:
                     outcome = Outcome::Undetermined;
@@ -99,13 +152,13 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
 
         switch (outcome) {
             case Outcome::Correct:
-                m_Host.AddLog("○ " + name + " [" + entry->Digest() + "]");
+                m_Host.AddLog("○ " + name + " [" + reading->Digest() + "]");
                 break;
             case Outcome::SizeMismatch:
                 m_Host.AddLog("△ " + name);
                 break;
             case Outcome::DigestMismatch:
-                m_Host.AddLog("▲ " + name + " [" + entry->Digest() + "]");
+                m_Host.AddLog("▲ " + name + " [" + reading->Digest() + "]");
                 break;
             case Outcome::Missing:
                 m_Host.AddLog("× " + name);
@@ -131,27 +184,89 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
     m_Totals.undetermined += counts[4];
 }
 
-clsCheckRun::ListedFile clsCheckRun::ResolveListedFile(const std::string& base, const std::string& name) {
-    std::string path = base + name;
+const std::vector<FolderEntry>* clsCheckRun::FolderMatches(const std::string& folder, std::string_view name) {
+    auto [slot, isNew] = m_FolderIndex.try_emplace(folder);
+    auto& index = slot->second;
+    if (isNew) {
+        for (FolderEntry& entry : ListFolder(folder)) {
+            std::string key = CaseFold(entry.name);
+            index[std::move(key)].push_back(std::move(entry));
+        }
+    }
+    const auto match = index.find(CaseFold(name));
+    return match == index.end() ? nullptr : &match->second;
+}
+
+std::optional<std::string> clsCheckRun::UniqueMatch(const std::string& folder, std::string_view name, bool wantFile) {
+    const std::vector<FolderEntry>* matches = FolderMatches(folder, name);
+    if (matches == nullptr) {
+        return std::nullopt;
+    }
+    const std::string* found = nullptr;
+    for (const FolderEntry& entry : *matches) {
+        if (wantFile ? entry.isFile : entry.isFolder) {
+            if (found != nullptr) {
+                return std::nullopt; // several candidates: no guessing
+            }
+            found = &entry.name;
+        }
+    }
+    return found != nullptr ? std::optional<std::string>(*found) : std::nullopt;
+}
+
+clsCheckRun::ListedFile clsCheckRun::ResolveInFolder(const std::string& folder, const std::string& name) {
+    std::string path = folder + name;
     if (auto length = ExistingFileLength(path)) {
         return {std::move(path), length};
     }
     // Lists are written on systems that ignore letter case in file names: accept the one file whose
     // name differs only in case. With none, or several, the name stays as listed (and is missing).
-    auto [slot, isNew] = m_FolderIndex.try_emplace(base);
-    auto& index = slot->second;
-    if (isNew) {
-        for (const FolderEntry& entry : ListFolder(base)) {
-            if (entry.isFile) {
-                index[CaseFold(entry.name)].push_back(entry.name);
-            }
-        }
-    }
-    const auto match = index.find(CaseFold(name));
-    if (match != index.end() && match->second.size() == 1) {
-        std::string found = base + match->second.front();
+    if (const std::optional<std::string> match = UniqueMatch(folder, name, true)) {
+        std::string found = folder + *match;
         auto length = ExistingFileLength(found);
         return {std::move(found), length};
     }
     return {std::move(path), std::nullopt};
+}
+
+clsCheckRun::ListedFile clsCheckRun::ResolveListedFile(const std::string& base, const std::string& name) {
+    if (name.find_first_of("/\\") == std::string::npos) {
+        return ResolveInFolder(base, name);
+    }
+    // A name with folders, from a tool's list: "/" and "\" both separate, relative to the base folder.
+    // Where a backslash can be part of a file name, the name as written comes first.
+    const char separator = PathSeparator();
+    if (separator == '/' && name.find('\\') != std::string::npos) {
+        if (auto length = ExistingFileLength(base + name)) {
+            return {base + name, length};
+        }
+    }
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = name.find_first_of("/\\", start);
+        parts.push_back(std::string_view(name).substr(start, end - start));
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    std::string folder = base;
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+        const std::string part(parts[i]);
+        if (part.empty()) {
+            continue; // "a//b" is "a/b"
+        }
+        if (part == "." || part == ".." || FolderExists(folder + part)) {
+            folder += part + separator;
+        } else if (const std::optional<std::string> match = UniqueMatch(folder, part, false)) {
+            folder += *match + separator;
+        } else {
+            std::string path = folder + part;
+            for (std::size_t j = i + 1; j < parts.size(); ++j) {
+                path += separator + std::string(parts[j]);
+            }
+            return {std::move(path), std::nullopt};
+        }
+    }
+    return ResolveInFolder(folder, std::string(parts.back()));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "lists/clsDigestList.h"
+#include "util/FileSystem.h"
 #include "util/NumberFormat.h"
 
 #include <cstdint>
@@ -21,7 +22,9 @@ struct CheckTotals {
     std::int64_t digestMismatch = 0;
     std::int64_t missing = 0;
     std::int64_t undetermined = 0;
+    std::int64_t listsWithoutEntries = 0; // list files that gave nothing to check
 
+    /// Every listed file correct (whatever the lists without entries).
     bool AllCorrect() const { return sizeMismatch == 0 && digestMismatch == 0 && missing == 0 && undetermined == 0; }
 };
 
@@ -49,13 +52,20 @@ private:
         std::string path;
         std::optional<std::int64_t> length;
     };
+    /// `name` as listed, looked up from `base`; names of the tools' formats may hold folders.
     ListedFile ResolveListedFile(const std::string& base, const std::string& name);
+    /// A name without folders looked up in `folder` (which ends in a separator or is empty).
+    ListedFile ResolveInFolder(const std::string& folder, const std::string& name);
+    /// The entries of `folder` whose names equal `name` ignoring case; nullptr when none.
+    const std::vector<FolderEntry>* FolderMatches(const std::string& folder, std::string_view name);
+    /// The name of the one file (or folder) of `folder` that differs from `name` at most in letter case.
+    std::optional<std::string> UniqueMatch(const std::string& folder, std::string_view name, bool wantFile);
 
     ICheckHost& m_Host;
     NumberFormatter m_FormatNumber;
     clsDigestList m_DigestList;
     CheckTotals m_Totals;
-    // Case-folded name -> names on disk, per folder, filled only when a listed name is not found as
+    // Case-folded name -> entries on disk, per folder, filled only when a listed name is not found as
     // written; lists made on Windows do not care about letter case.
-    std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>> m_FolderIndex;
+    std::unordered_map<std::string, std::unordered_map<std::string, std::vector<FolderEntry>>> m_FolderIndex;
 };

@@ -65,6 +65,10 @@ TEST_F(FerruleCheckTest, PrintsExactlyTheLogLines) {
 TEST_F(FerruleCheckTest, ExitStatusAndStreams) {
     m_Dir.Write("bad.md5", "a.txt " + kHelloMd5 + " 7\n");
     m_Dir.Write("empty.md5", "");
+    m_Dir.Write("prose.txt", "These are the release notes.\r\nNothing here is a checksum.\r\n");
+    m_Dir.Write("binary.bin", std::string("\x7F"
+                                          "ELF\x02\x01\x01\0\0\0\xFF\xFE\n\x93\xFA",
+                                          16));
     m_Dir.Write("-odd.md5", "a.txt " + kHelloMd5 + "\n");
     m_Dir.Write("一覧.md5", "a.txt " + kHelloMd5 + "\n");
     m_Dir.Write("dup.md5", "a.txt " + kHelloMd5 + "\nA.TXT " + kHelloMd5 + "\n");
@@ -77,7 +81,10 @@ TEST_F(FerruleCheckTest, ExitStatusAndStreams) {
     } rows[] = {
         {{"good.md5"}, 0, done, ""},
         {{"bad.md5"}, 1, done, ""},
-        {{"empty.md5"}, 0, done, ""},
+        // A list that gives nothing to check is not success: the log is as always, standard error names it.
+        {{"empty.md5"}, 1, done, "nothing to check in empty.md5"},
+        {{"good.md5", "prose.txt", "binary.bin"}, 1, done, "nothing to check in prose.txt"},
+        {{"binary.bin", "good.md5"}, 1, done, "nothing to check in binary.bin"},
         {{"--folder", "写し", "一覧.md5"}, 0, done, ""},
         {{"--folder=写し", "good.md5"}, 0, done, ""},
         {{"-f", m_Dir.File("写し/"), m_Dir.File("good.md5")}, 0, done, ""},

@@ -2,6 +2,7 @@
 #include "util/IniProfile.h"
 
 #include "TempFolder.h"
+#include "util/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,48 @@ TEST_P(IniApiTest, WritesKeepingOtherContentOrFails) {
     EXPECT_TRUE(fs::is_directory(folder.File("dir.ini")));
     EXPECT_EQ(api.get("S", "A", "d", folder.File("dir.ini"), 255), "d");
     EXPECT_FALSE(api.write("S", "A", "1", folder.File("missing/x.ini")));
+}
+
+// Settings and theme files saved as UTF-16 are read as UTF-16 and stay UTF-16 when written: no code-page
+// text is ever added to them, and characters no code page holds get through.
+TEST_P(IniApiTest, Utf16FilesStayUtf16) {
+    const ProfileApi& api = GetParam();
+    TempFolder folder;
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big endian" : "little endian");
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        const std::string path =
+            folder.Write("u.ini", mark + EncodeUtf16("[Settings]\r\nThemeName=Été 青空\r\n", bigEndian));
+        EXPECT_EQ(api.get("settings", "THEMENAME", "", path, 255), "Été 青空");
+        EXPECT_EQ(api.get("Settings", "Missing", "dflt", path, 255), "dflt");
+        EXPECT_TRUE(api.write("Settings", "ThemeName", "Ωmega テーマ", path));
+        EXPECT_TRUE(api.write("Window", "Left", "12", path));
+        EXPECT_EQ(api.get("Settings", "ThemeName", "", path, 255), "Ωmega テーマ");
+        EXPECT_EQ(api.get("Window", "Left", "", path, 255), "12");
+        const std::string bytes = FileBytes(path);
+        ASSERT_TRUE(bytes.starts_with(mark));
+        ASSERT_EQ(bytes.size() % 2, 0u);
+        const std::string text = DecodeText(bytes.substr(2), bigEndian ? TextEncoding::Utf16BE : TextEncoding::Utf16LE);
+        EXPECT_NE(text.find("ThemeName=Ωmega テーマ\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("[Window]\r\nLeft=12"), std::string::npos) << text;
+        EXPECT_EQ(text.find('\xEF'), std::string::npos) << "no replacement character: all of it was UTF-16";
+    }
+}
+
+TEST(IniPortable, Utf16EditsInPlace) {
+    for (const bool bigEndian : {false, true}) {
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        const auto utf16 = [&](std::string_view text) { return mark + EncodeUtf16(text, bigEndian); };
+        const std::tuple<std::string, const char*, const char*, const char*, std::string> cases[] = {
+            {utf16("; c\n[S]\nA=1\n"), "S", "A", "é", utf16("; c\n[S]\nA=é\n")},
+            {utf16("[S]\r\nA=1"), "T", "B", "2", utf16("[S]\r\nA=1\r\n[T]\r\nB=2\r\n")},
+            {mark, "S", "A", "1", utf16("[S]\r\nA=1\r\n")},
+        };
+        for (const auto& [before, section, key, value, after] : cases) {
+            EXPECT_EQ(SetProfileValue(before, section, key, value), after) << ::testing::PrintToString(before);
+        }
+        EXPECT_EQ(FindProfileValue(utf16("[S]\nA= \"x y\" \n"), "S", "A"), "x y");
+    }
 }
 
 // Exact bytes of our own editing: every line not asked about keeps its bytes and its place.

@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 #include "digest/mdlAPICRC32.h"
 #include "digest/mdlAPIMD5.h"
+#include "digest/mdlAPISHA.h"
 #include "util/AppError.h"
 #include "util/SequentialFile.h"
 
@@ -33,6 +34,8 @@ TEST(DigestFailure, UnreadablePaths) {
         ExpectDigestError([&] { return FileCRC16(path); }, "ファイルのCRC算出に失敗しました。");
         ExpectDigestError([&] { return FileCRC32(path); }, "ファイルのCRC算出に失敗しました。");
         ExpectDigestError([&] { return FileMD5(path); }, "MD5の算出に失敗しました。");
+        ExpectDigestError([&] { return FileSHA(path, ShaAlgorithm::SHA1); }, "SHA-1の算出に失敗しました。");
+        ExpectDigestError([&] { return FileSHA(path, ShaAlgorithm::SHA384); }, "SHA-384の算出に失敗しました。");
         bool called = false;
         EXPECT_FALSE(ReadSequentialFile(path, [&](const unsigned char*, std::size_t) {
             called = true;

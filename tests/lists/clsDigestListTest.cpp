@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <limits>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -50,6 +51,40 @@ TEST(clsDigestList, ItemsByPositionAndByNameIgnoringCase) {
     EXPECT_EQ(list.Count(), 3);
 }
 
+// Thousands of entries: lookups by name and the other readings of each line stay with their entries through
+// the index's growth and through removals.
+TEST(clsDigestList, LookupsAndReadingsFollowRemovals) {
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) {
+        // Every third line also reads as a tag line.
+        bytes += i % 3 == 0 ? "MD5 (F" + std::to_string(i) + ") = d41d8cd98f00b204e9800998ecf8427e\n"
+                            : "File" + std::to_string(i) + " 1234\n";
+    }
+    clsDigestList list;
+    list.LoadListFromBytes(bytes, "big.txt");
+    ASSERT_EQ(list.Count(), 3000);
+    for (const std::int32_t gone : {1, 2000, 1500, 2997}) {
+        list.Remove(gone);
+    }
+    list.Remove("file1000");
+    ASSERT_EQ(list.Count(), 2995);
+    for (std::int32_t position = 1; position <= list.Count(); ++position) {
+        const auto item = list.Item(position);
+        ASSERT_EQ(list.Item(item->Name()), item) << item->Name();
+        const auto others = list.OtherReadings(position);
+        if (item->Name().starts_with("MD5")) {
+            ASSERT_EQ(others.size(), 1u) << item->Name();
+            EXPECT_EQ("MD5 (" + others[0].Name() + ") =", item->Name());
+            EXPECT_EQ(others[0].Digest(), item->Digest());
+        } else {
+            EXPECT_TRUE(others.empty()) << item->Name();
+        }
+    }
+    ExpectError(ErrorNumber::InvalidArgument, "指定された名前の項目はリストにありません。(FILE1000)",
+                [&] { list.Item("FILE1000"); });
+    EXPECT_EQ(list.Add("file1000")->Name(), "file1000"); // its key is free again
+}
+
 TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
     // A digest of nullptr: refused, and the previous digest stays.
     const std::tuple<std::string, const char*, std::int32_t> cases[] = {
@@ -85,6 +120,47 @@ TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
         EXPECT_EQ(item.Digest(), digest ? digest : "1A2B3C4D");
         EXPECT_EQ(item.DigetsType(), digest ? kind : DigestKind::CRC32);
     }
+}
+
+TEST(clsDigestListItem, DigestOfAKindHasExactlyItsWidth) {
+    const std::string sha1 = "A9993E364706816ABA3E25717850C26C9CD0D89D";
+    // Nothing expected: refused, and the previous digest stays.
+    const std::tuple<std::string, std::int32_t, std::optional<std::string>> cases[] = {
+        {sha1, DigestKind::SHA1, "a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {std::string(56, 'F'), DigestKind::SHA224, std::string(56, 'f')},
+        {std::string(64, 'b'), DigestKind::SHA256, std::string(64, 'b')},
+        {std::string(96, '0'), DigestKind::SHA384, std::string(96, '0')},
+        {std::string(128, 'C'), DigestKind::SHA512, std::string(128, 'c')},
+        {"1a2b3c4d", DigestKind::CRC32, "1A2B3C4D"},
+        {"0A1b", DigestKind::CRC16, "0A1B"},
+        {std::string(32, 'E'), DigestKind::MD5, std::string(32, 'e')},
+        {sha1.substr(1), DigestKind::SHA1, std::nullopt}, // one digit short
+        {sha1 + "0", DigestKind::SHA1, std::nullopt},     // one too many
+        {"abc", DigestKind::CRC16, std::nullopt},         // no filling here
+        {std::string(127, 'a') + "g", DigestKind::SHA512, std::nullopt},
+        {"", DigestKind::None, std::nullopt},
+        {"1234", 9, std::nullopt},
+    };
+    for (const auto& [value, kind, digest] : cases) {
+        SCOPED_TRACE(value);
+        clsDigestListItem item;
+        item.setDigest("1a2b3c4d");
+        try {
+            item.setDigestOfKind(value, kind);
+            EXPECT_TRUE(digest.has_value()) << "no error";
+        } catch (const AppError& e) {
+            EXPECT_FALSE(digest.has_value());
+            EXPECT_EQ(e.Number(), ErrorNumber::InvalidDigest);
+        }
+        EXPECT_EQ(item.Digest(), digest.value_or("1A2B3C4D"));
+        EXPECT_EQ(item.DigetsType(), digest ? kind : DigestKind::CRC32);
+        if (digest) {
+            EXPECT_EQ(DigestKindOfWidth(value.size()), kind);
+            EXPECT_EQ(DigestKindWidth(kind), value.size());
+        }
+    }
+    EXPECT_EQ(DigestKindOfWidth(33), DigestKind::None);
+    EXPECT_EQ(DigestKindWidth(DigestKind::None), 0u);
 }
 
 TEST(clsDigestListItem, NegativeSizesMeanNone) {
