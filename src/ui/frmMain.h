@@ -3,7 +3,9 @@
 
 #include "ui/clsLogModel.h"
 #include "verify/ICheckHost.h"
+#include "verify/clsProgressMeter.h"
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -21,6 +23,7 @@ class QLocale;
 class QMenu;
 class clsCheckRun;
 class clsImageControl;
+class clsProgressOverlay;
 class clsQueuedCheckHost;
 class clsLogPane;
 class clsSHBrowseForFolder;
@@ -87,6 +90,8 @@ public:
     const QPixmap& WindowPicture() const { return m_WindowPicture; }
     QMenu* MainMenu() const { return m_mnuMain; }
     QMenu* DragDropMenu() const { return m_mnuDragDrop; }
+    QMenu* CheckMenu() const { return m_mnuCheck; }
+    clsProgressOverlay* ProgressOverlay() const { return m_Progress; }
     QMenu* ThemeMenu() const { return m_mnuMainTheme; }
     const std::vector<QAction*>& ThemeItems() const { return m_mnuMainThemeItems; }
 
@@ -96,6 +101,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -108,6 +114,9 @@ private:
     void SetOuterWidth(int outerWidth);
     void WaitForFrame();
     void RunFinished(const QString& failure);
+    void StartProgress();
+    void ShowProgress();
+    void StopProgress();
     void StopRun();
     void QueryUnload();
     void Unload();
@@ -156,6 +165,8 @@ private:
     QAction* m_mnuDragDropCheck = nullptr;
     QAction* m_mnuDragDropCheckFor = nullptr;
     QAction* m_mnuDragDropCancel = nullptr;
+    QMenu* m_mnuCheck = nullptr;
+    QAction* m_mnuCheckCancel = nullptr;
 
     // Fields.
     std::unique_ptr<clsSHBrowseForFolder> m_FolderBrowser;
@@ -164,6 +175,12 @@ private:
     std::unique_ptr<clsCheckRun> m_CheckRun; // holds the checksum list of the run
     clsQueuedCheckHost* m_RunHost = nullptr;
     std::thread m_RunThread;
+    clsProgressOverlay* m_Progress = nullptr;
+    QTimer m_ProgressTimer;
+    QElapsedTimer m_RunClock;
+    clsProgressMeter m_Meter;
+    std::int32_t m_ProgressList = 0;
+    QString m_IdleToolTip;
     std::unique_ptr<clsSettings> m_Settings;
     std::unique_ptr<clsThemeDefine> m_Theme;
     QPixmap m_DropBoxPicture;

@@ -7,6 +7,7 @@
 #include "util/FileSystem.h"
 #include "util/PathHelpers.h"
 #include "util/clsStringList.h"
+#include "verify/CheckCancelled.h"
 #include "verify/ICheckHost.h"
 
 #include <utility>
@@ -58,8 +59,6 @@ std::string ShownName(const std::string& name) {
     return shown;
 }
 
-enum class Outcome { Correct, SizeMismatch, DigestMismatch, Missing, Undetermined };
-
 } // namespace
 
 clsCheckRun::clsCheckRun(ICheckHost& host, NumberFormatter formatNumber)
@@ -67,15 +66,65 @@ clsCheckRun::clsCheckRun(ICheckHost& host, NumberFormatter formatNumber)
 
 void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::string& checkFolder) {
     m_Totals = {};
+    m_Cancelled = false;
+    m_Stopped = false;
+    SetProgress(0, dropFiles.Count(), 0);
     m_Host.SetDropBoxBusy(true);
     m_Host.ClearLog();
-    for (std::int32_t i = 0; i < dropFiles.Count(); ++i) {
-        CheckDigestFile(dropFiles.Item(i), checkFolder);
+    try {
+        for (std::int32_t i = 0; i < dropFiles.Count(); ++i) {
+            SetProgress(i + 1, dropFiles.Count(), 0);
+            CheckDigestFile(dropFiles.Item(i), checkFolder);
+        }
+    } catch (const CheckCancelled&) {
+        m_Stopped = true;
     }
     m_Host.AddLog(kHeavySeparator);
-    m_Host.AddLog("チェックを終了しました。");
+    m_Host.AddLog(m_Stopped ? "チェックを中止しました。" : "チェックを終了しました。");
     m_Host.SelectLastLogLine();
     m_Host.SetDropBoxBusy(false);
+}
+
+void clsCheckRun::Cancel() {
+    m_Cancelled = true;
+}
+
+CheckProgress clsCheckRun::Progress() const {
+    std::lock_guard lock(m_ProgressMutex);
+    CheckProgress progress = m_Progress;
+    progress.listBytesDone = m_BytesDone;
+    return progress;
+}
+
+void clsCheckRun::SetProgress(std::int32_t listNumber, std::int32_t listCount, std::int64_t listBytes) {
+    std::lock_guard lock(m_ProgressMutex);
+    m_Progress = CheckProgress{listNumber, listCount, listBytes, 0, {}};
+    m_BytesDone = 0;
+}
+
+void clsCheckRun::SetCurrentFile(const std::string& name) {
+    std::lock_guard lock(m_ProgressMutex);
+    m_Progress.currentFile = name;
+}
+
+void clsCheckRun::Yield() {
+    m_Host.DoEvents(); // where a host hears of a cancel too
+    if (m_Cancelled) {
+        throw CheckCancelled{};
+    }
+}
+
+std::string clsCheckRun::FileDigest(std::int32_t kind, const std::string& path) {
+    switch (kind) {
+        case DigestKind::CRC16:
+            return FileCRC16(path);
+        case DigestKind::CRC32:
+            return FileCRC32(path);
+        case DigestKind::MD5:
+            return FileMD5(path);
+        default:
+            return FileSHA(path, ShaOfKind(kind));
+    }
 }
 
 void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string& checkFolder) {
@@ -90,86 +139,106 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
         return;
     }
 
+    // First every listed file is looked up, so that the bytes to hash are known before hashing starts.
+    std::vector<PlannedEntry> plan;
+    plan.reserve(static_cast<std::size_t>(m_DigestList.Count()));
+    std::int64_t bytesToHash = 0;
+    std::int32_t position = 0;
+    for (const clsDigestList::ItemPtr& entry : m_DigestList) {
+        ++position;
+        if (m_Cancelled) {
+            throw CheckCancelled{};
+        }
+        plan.push_back(PlanEntry(base, entry, position));
+        if (plan.back().outcome == Outcome::DigestPending) {
+            bytesToHash += plan.back().length;
+        }
+    }
+    SetProgress(Progress().listNumber, Progress().listCount, bytesToHash);
+
     std::int64_t counts[5] = {};
     m_Host.AddLog(kHeavySeparator);
-
-    // A copy of the entry references: the host may run arbitrary events while the run yields.
-    const std::vector<clsDigestList::ItemPtr> entries(m_DigestList.begin(), m_DigestList.end());
-    for (std::size_t position = 0; position < entries.size(); ++position) {
-        const clsDigestList::ItemPtr& entry = entries[position];
-        m_Host.DoEvents();
-
-        // A line that reads more than one way is checked the first way unless only another way names a file.
-        const clsDigestListItem* reading = entry.get();
-        ListedFile file = ResolveListedFile(base, entry->Name());
-        std::vector<clsDigestListItem> others;
-        if (!file.length) {
-            others = m_DigestList.OtherReadings(static_cast<std::int32_t>(position + 1));
-            for (const clsDigestListItem& other : others) {
-                if (ListedFile found = ResolveListedFile(base, other.Name()); found.length) {
-                    reading = &other;
-                    file = std::move(found);
-                    break;
-                }
-            }
+    try {
+        for (PlannedEntry& planned : plan) {
+            Yield();
+            WriteEntry(base, planned, counts);
         }
-
-        const std::string name = ShownName(reading->Name());
-        const std::string& path = file.path;
-        Outcome outcome = Outcome::Correct;
-        if (!file.length) {
-            outcome = Outcome::Missing;
-        } else if (reading->Bytes() >= 0 && *file.length != reading->Bytes()) {
-            outcome = Outcome::SizeMismatch;
-        } else {
-            const std::string listed = reading->Digest();
-            bool equal = false;
-            switch (reading->DigetsType()) {
-                case DigestKind::CRC16:
-                    equal = AsciiUpper(FileCRC16(path)) == AsciiUpper(listed);
-                    break;
-                case DigestKind::CRC32:
-                    equal = AsciiUpper(FileCRC32(path)) == AsciiUpper(listed);
-                    break;
-                case DigestKind::MD5:
-                    equal = AsciiLower(FileMD5(path)) == AsciiLower(listed);
-                    break;
-                case DigestKind::SHA1:
-                case DigestKind::SHA224:
-                case DigestKind::SHA256:
-                case DigestKind::SHA384:
-                case DigestKind::SHA512:
-                    equal = AsciiLower(FileSHA(path, ShaOfKind(reading->DigetsType()))) == AsciiLower(listed);
-                    break;
-                default:
-                    outcome = Outcome::Undetermined;
-                    break;
-            }
-            if (outcome != Outcome::Undetermined) {
-                outcome = equal ? Outcome::Correct : Outcome::DigestMismatch;
-            }
-        }
-
-        switch (outcome) {
-            case Outcome::Correct:
-                m_Host.AddLog("○ " + name + " [" + reading->Digest() + "]");
-                break;
-            case Outcome::SizeMismatch:
-                m_Host.AddLog("△ " + name);
-                break;
-            case Outcome::DigestMismatch:
-                m_Host.AddLog("▲ " + name + " [" + reading->Digest() + "]");
-                break;
-            case Outcome::Missing:
-                m_Host.AddLog("× " + name);
-                break;
-            case Outcome::Undetermined:
-                m_Host.AddLog("？ " + name);
-                break;
-        }
-        ++counts[static_cast<int>(outcome)];
+    } catch (const CheckCancelled&) {
+        WriteSummary(counts); // the entries done so far
+        throw;
     }
+    WriteSummary(counts);
+}
 
+clsCheckRun::PlannedEntry clsCheckRun::PlanEntry(const std::string& base, const clsDigestList::ItemPtr& entry,
+                                                 std::int32_t position) {
+    PlannedEntry planned;
+    planned.entry = entry;
+    ListedFile file = ResolveListedFile(base, entry->Name());
+    // A line that reads more than one way is checked the first way unless only another way names a file.
+    if (!file.length) {
+        for (clsDigestListItem& other : m_DigestList.OtherReadings(position)) {
+            if (ListedFile found = ResolveListedFile(base, other.Name()); found.length) {
+                planned.other = std::make_unique<clsDigestListItem>(std::move(other));
+                file = std::move(found);
+                break;
+            }
+        }
+    }
+    const clsDigestListItem& reading = planned.Reading();
+    if (file.path != base + reading.Name()) {
+        planned.path = std::move(file.path);
+    }
+    planned.length = file.length.value_or(-1);
+    if (!file.length) {
+        planned.outcome = Outcome::Missing;
+    } else if (reading.Bytes() >= 0 && *file.length != reading.Bytes()) {
+        planned.outcome = Outcome::SizeMismatch;
+    } else if (reading.DigetsType() >= DigestKind::CRC16 && reading.DigetsType() <= DigestKind::SHA512) {
+        planned.outcome = Outcome::DigestPending;
+    } else {
+        planned.outcome = Outcome::Undetermined;
+    }
+    return planned;
+}
+
+void clsCheckRun::WriteEntry(const std::string& base, PlannedEntry& planned, std::int64_t (&counts)[5]) {
+    const clsDigestListItem& reading = planned.Reading();
+    const std::string name = ShownName(reading.Name());
+    if (planned.outcome == Outcome::DigestPending) {
+        SetCurrentFile(name);
+        const std::string listed = reading.Digest();
+        const std::string actual =
+            FileDigest(reading.DigetsType(), planned.path.empty() ? base + reading.Name() : planned.path);
+        const bool upper = reading.DigetsType() == DigestKind::CRC16 || reading.DigetsType() == DigestKind::CRC32;
+        const bool equal = upper ? AsciiUpper(actual) == AsciiUpper(listed) : AsciiLower(actual) == AsciiLower(listed);
+        planned.outcome = equal ? Outcome::Correct : Outcome::DigestMismatch;
+        {
+            std::lock_guard lock(m_ProgressMutex);
+            m_BytesDone += planned.length;
+        }
+    }
+    switch (planned.outcome) {
+        case Outcome::Correct:
+            m_Host.AddLog("○ " + name + " [" + reading.Digest() + "]");
+            break;
+        case Outcome::SizeMismatch:
+            m_Host.AddLog("△ " + name);
+            break;
+        case Outcome::DigestMismatch:
+            m_Host.AddLog("▲ " + name + " [" + reading.Digest() + "]");
+            break;
+        case Outcome::Missing:
+            m_Host.AddLog("× " + name);
+            break;
+        default:
+            m_Host.AddLog("？ " + name);
+            break;
+    }
+    ++counts[static_cast<int>(planned.outcome)];
+}
+
+void clsCheckRun::WriteSummary(const std::int64_t (&counts)[5]) {
     m_Host.AddLog(kLightSeparator);
     m_Host.AddLog("○: " + m_FormatNumber(counts[0]) + " (正常)");
     m_Host.AddLog("△: " + m_FormatNumber(counts[1]) + " (サイズが不一致)");

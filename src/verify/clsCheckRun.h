@@ -4,8 +4,12 @@
 #include "lists/clsDigestList.h"
 #include "util/FileSystem.h"
 #include "util/NumberFormat.h"
+#include "verify/CheckProgress.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,12 +50,40 @@ public:
     /// Outcomes since the start of the last CheckDropFiles.
     const CheckTotals& Totals() const { return m_Totals; }
 
+    /// Asks the run to stop, from any thread: at the next listed file it writes the summary of the list
+    /// in progress for the entries done, and closes with "チェックを中止しました。".
+    void Cancel();
+    /// True when the last CheckDropFiles was stopped by Cancel.
+    bool Stopped() const { return m_Stopped; }
+    /// How far the run has come; any thread.
+    CheckProgress Progress() const;
+
 private:
     /// Where a listed file is, and its length when it is there.
     struct ListedFile {
         std::string path;
         std::optional<std::int64_t> length;
     };
+    enum class Outcome { Correct, SizeMismatch, DigestMismatch, Missing, Undetermined, DigestPending };
+    /// One entry as it will be checked: the reading that names a file, where that file is, and what is
+    /// known of the outcome before hashing. Kept small: a list may hold millions of entries.
+    struct PlannedEntry {
+        clsDigestList::ItemPtr entry;
+        std::unique_ptr<clsDigestListItem> other; // the other reading that names a file, if one had to
+        std::string path;                         // the file, when not the base folder and the name as read
+        std::int64_t length = -1;                 // -1: no such file
+        Outcome outcome = Outcome::Missing;
+        const clsDigestListItem& Reading() const { return other ? *other : *entry; }
+    };
+    PlannedEntry PlanEntry(const std::string& base, const clsDigestList::ItemPtr& entry, std::int32_t position);
+    void WriteEntry(const std::string& base, PlannedEntry& planned, std::int64_t (&counts)[5]);
+    void WriteSummary(const std::int64_t (&counts)[5]);
+    std::string FileDigest(std::int32_t kind, const std::string& path);
+    /// The run's yield before each listed file, where a cancel takes effect.
+    void Yield();
+    void SetProgress(std::int32_t listNumber, std::int32_t listCount, std::int64_t listBytes);
+    void SetCurrentFile(const std::string& name);
+
     /// `name` as listed, looked up from `base`; names of the tools' formats may hold folders.
     ListedFile ResolveListedFile(const std::string& base, const std::string& name);
     /// A name without folders looked up in `folder` (which ends in a separator or is empty).
@@ -62,6 +94,11 @@ private:
     std::optional<std::string> UniqueMatch(const std::string& folder, std::string_view name, bool wantFile);
 
     ICheckHost& m_Host;
+    std::atomic<bool> m_Cancelled{false};
+    bool m_Stopped = false;
+    mutable std::mutex m_ProgressMutex;
+    CheckProgress m_Progress;
+    std::int64_t m_BytesDone = 0;
     NumberFormatter m_FormatNumber;
     clsDigestList m_DigestList;
     CheckTotals m_Totals;

@@ -1,6 +1,7 @@
 // Check requests on the drop box and the runs they start, up to the log compared with ferrule-check.
 #include "UiTest.h"
 
+#include "ui/clsProgressOverlay.h"
 #include "ui/clsSHBrowseForFolder.h"
 
 #include <QProcess>
@@ -241,6 +242,46 @@ private slots:
         QVERIFY(window.LogModel().Count() < 16);
         QVERIFY(!window.DropBox()->isEnabled()); // nothing of the window was touched after the close
         QVERIFY(app.Saved("WindowLeft=12"));
+    }
+
+    void progressShowsDuringALongCheckAndEscapeStopsIt() {
+        TempFolder data;
+        std::string list;
+        for (int i = 0; i < 16; ++i) {
+            const std::string name = "big" + std::to_string(i) + ".bin";
+            data.Write(name, "");
+            std::filesystem::resize_file(data.File(name), 256 << 20);
+            list += name + " " + kAbcMd5 + "\r\n";
+        }
+        App app;
+        frmMain& window = app.Start();
+        QString caption, tip;
+        QTimer during; // once a share is shown, the user presses Escape
+        QObject::connect(&during, &QTimer::timeout, &window, [&] {
+            if (window.ProgressOverlay()->isVisible() && window.ProgressOverlay()->Percent() >= 0 &&
+                caption.isEmpty()) {
+                caption = window.windowTitle();
+                tip = window.DropBox()->toolTip();
+                QTest::keyClick(&window, Qt::Key_Escape);
+            }
+        });
+        during.start(10);
+        Drop(window.DropBox(), {data.Write("big.md5", list)}, Qt::LeftButton);
+        QVERIFY(app.WaitForIdle());
+        QVERIFY2(caption.endsWith(u"% - Ferrule ver.1.01"_s), qPrintable(caption));
+        QVERIFY2(tip.startsWith(u"チェック中 (リスト 1 / 1)\n"_s), qPrintable(tip));
+        const QStringList lines = app.LogLines();
+        QCOMPARE(lines.last(), u"チェックを中止しました。"_s);
+        QVERIFY(lines.size() < 16 + 9);
+        // The list in progress got its summary for the entries done (each ▲: zeros do not match).
+        const qsizetype done = lines.size() - 9;
+        QCOMPARE(lines[lines.size() - 8], QString(40, u'-'));
+        QCOMPARE(lines[lines.size() - 5], u"▲: %1 (CRC/MDが不一致)"_s.arg(done));
+        QCOMPARE(lines[lines.size() - 2], kHeavy);
+        // Idle again: the caption, the tooltip and the box as before.
+        QCOMPARE(window.windowTitle(), u"Ferrule ver.1.01"_s);
+        QCOMPARE(window.DropBox()->toolTip(), u"ここにCRC/MD5ファイルをドロップしてください"_s);
+        QVERIFY(!window.ProgressOverlay()->isVisible());
     }
 
     void theLogMatchesFerruleCheckOnTheSameLists() {
