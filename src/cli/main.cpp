@@ -2,6 +2,7 @@
 // desktop application would show.
 #include "FerruleVersion.h"
 #include "cli/ConsoleHost.h"
+#include "cli/clsRunWatcher.h"
 #include "util/AppError.h"
 #include "util/Console.h"
 #include "util/clsStringList.h"
@@ -19,18 +20,20 @@ namespace {
 constexpr int kExitAllCorrect = 0;
 constexpr int kExitProblemsFound = 1;
 constexpr int kExitError = 2;
+constexpr int kExitInterrupted = 130; // as a shell reports a program ended by SIGINT
 
-constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] LIST...\n"
+constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] [--no-progress] LIST...\n"
                                "Check the files named in checksum lists (CRC-16, CRC-32, MD5, SHA-1 or SHA-2).\n"
                                "\n"
                                "  -f, --folder DIR  look the listed files up in DIR (default: beside each list)\n"
+                               "      --no-progress no progress line on standard error (shown only on a terminal)\n"
                                "  -h, --help        show this help and exit\n"
                                "  -V, --version     show the version and exit\n"
                                "\n"
                                "Every result line is written to standard output as soon as it is known.\n"
                                "Exit status: 0 every listed file is correct, 1 some file is missing or differs,\n"
                                "or a list has nothing to check, 2 the check stopped on an error\n"
-                               "(the reason goes to standard error).\n";
+                               "(the reason goes to standard error), 130 stopped by Ctrl+C.\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "ferrule-check: %s\nTry 'ferrule-check --help' for more information.\n", message.c_str());
@@ -45,6 +48,7 @@ int Error(const std::string& message) {
 
 int Run(int argc, char** argv) {
     std::string folder;
+    bool progress = true;
     clsStringList lists;
     bool optionsEnded = false;
     const std::vector<std::string> args = CommandLineArguments(argc, argv);
@@ -65,6 +69,8 @@ int Run(int argc, char** argv) {
                 return UsageError("option '" + std::string(arg) + "' needs a folder");
             }
             folder = args[++i];
+        } else if (arg == "--no-progress") {
+            progress = false;
         } else if (arg.starts_with("--folder=")) {
             folder = std::string(arg.substr(9));
         } else {
@@ -77,7 +83,16 @@ int Run(int argc, char** argv) {
 
     ConsoleHost host(stdout, stderr);
     clsCheckRun run(host);
-    run.CheckDropFiles(lists, folder);
+    {
+        // The progress line only where a person reads it: on a terminal, never into a pipe or file.
+        clsRunWatcher watcher(run, progress && IsTerminal(stderr) ? stderr : nullptr);
+        host.setWatcher(&watcher);
+        run.CheckDropFiles(lists, folder);
+        host.setWatcher(nullptr);
+    }
+    if (run.Stopped()) {
+        return kExitInterrupted;
+    }
     // Nothing to check is no success: a list of a format we do not read would otherwise pass unnoticed.
     const CheckTotals& totals = run.Totals();
     return totals.AllCorrect() && totals.listsWithoutEntries == 0 ? kExitAllCorrect : kExitProblemsFound;
