@@ -32,8 +32,8 @@ constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] [--no-progre
                                "\n"
                                "Every result line is written to standard output as soon as it is known.\n"
                                "Exit status: 0 every listed file is correct, 1 some file is missing or differs,\n"
-                               "or a list has nothing to check, 2 the check stopped on an error\n"
-                               "(the reason goes to standard error), 130 stopped by Ctrl+C.\n";
+                               "or a list has nothing to check, 130 stopped by Ctrl+C, 2 the check stopped on an\n"
+                               "error (the reason goes to standard error).\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "ferrule-check: %s\nTry 'ferrule-check --help' for more information.\n", message.c_str());
