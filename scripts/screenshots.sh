@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots on a virtual display (Xvfb): the main window after a check, and the
-# log window. The real application is driven as a user would: checksum lists are dragged onto the
-# drop box with ferrule_dragsource and xdotool, the log window is opened from the main menu.
-# Writes docs/screenshot-main.png and docs/screenshot-log.png.
+# Takes the README's screenshots on a virtual display (Xvfb) with a window manager (openbox): the main
+# window after a check, its menu, and the log window. The real application is driven as a user would:
+# checksum lists are dragged onto the drop box with ferrule_dragsource and xdotool, the log window is
+# opened from the main menu.
+# Writes docs/screenshot-main.png, docs/screenshot-menu.png and docs/screenshot-log.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 build_dir="${FERRULE_BUILD_DIR:-build}"
 
-for tool in Xvfb xdotool import convert; do
+# On a virtual display with a window manager, so that the windows have their frames.
+if [ -z "${FERRULE_UNDER_WM:-}" ]; then
+    FERRULE_UNDER_WM=1 exec bash tests/desktop/with-window-manager.sh bash "$root/scripts/screenshots.sh" "$@"
+fi
+for tool in xdotool import convert; do
     command -v "$tool" > /dev/null || { echo "screenshots.sh: $tool is needed (xvfb, xdotool, imagemagick)" >&2; exit 1; }
 done
 [ -f "$build_dir/CMakeCache.txt" ] || bash scripts/setup.sh
@@ -49,17 +54,9 @@ crc32() { gzip -c < "$1" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' \n' | t
     printf 'notes.txt %s 99\r\n' "$(crc32 "$data/notes.txt")"
 } > "$data/archive.sfv"
 
-# A free display number.
-display=97
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x640x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdotool getmouselocation > /dev/null 2>&1 && break; sleep 0.1; done
-
 (cd "$work/app" && ./ferrule > "$work/ferrule.log" 2>&1) &
 pids+=($!)
-main="$(xdotool search --sync --name '^Ferrule ver')"
+main="$(xdotool search --sync --onlyvisible --name '^Ferrule ver')"
 sleep 1
 
 # Drag both lists from the drag source onto the drop box with the left button.
@@ -80,20 +77,35 @@ xdotool mouseup 1
 sleep 2
 xdotool mousemove 600 600 # the pointer out of the picture, and no tooltip
 
-shot() { # window, output
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+shot() { # window, output: the window with the frame the window manager put around it
+    local parent
+    parent="$(xwininfo -id "$1" -tree | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p')"
+    eval "$(xdotool getwindowgeometry --shell "$parent")"
     import -window root "$work/root.png"
     convert "$work/root.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
 }
 mkdir -p "$root/docs"
 shot "$main" "$root/docs/screenshot-main.png"
 
-# The log window, from the main menu (right-click on the drop box, then L).
+# The main menu (right-click on the drop box), with its theme submenu open.
+xdotool mousemove "$drop_x" "$drop_y" click 3
+sleep 0.5
+xdotool key c
+sleep 0.5
+import -window root "$work/root.png"
+convert "$work/root.png" -crop "520x300+$((drop_x - 100))+$((drop_y - 100))" +repage "$root/docs/screenshot-menu.png"
+xdotool key Escape Escape
+sleep 0.3
+
+# The log window, from the main menu.
 xdotool mousemove "$drop_x" "$drop_y" click 3
 sleep 0.5
 xdotool key l
-log="$(xdotool search --sync --name '^結果ログ$')"
 sleep 1
+log=""
+for id in $(xdotool search --onlyvisible --name '.'); do
+    [ "$(xdotool getwindowname "$id")" == "結果ログ" ] && log="$id"
+done
 xdotool mousemove 600 600
 shot "$log" "$root/docs/screenshot-log.png"
-echo "screenshots.sh: wrote docs/screenshot-main.png and docs/screenshot-log.png"
+echo "screenshots.sh: wrote docs/screenshot-main.png, docs/screenshot-menu.png and docs/screenshot-log.png"

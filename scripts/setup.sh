@@ -8,7 +8,8 @@ packages=(
     libisal-dev libssl-dev libicu-dev
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-noto-cjk locales
+    fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n locales
+    xvfb openbox xdotool x11-utils
     rhash
 )
 bash scripts/install-packages.sh "${packages[@]}"

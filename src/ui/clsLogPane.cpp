@@ -32,6 +32,7 @@ clsLogPane::clsLogPane(clsLogModel* model, QWidget* parent) : QWidget(parent), m
     m_lstLogBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_lstLogBox->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_lstLogBox->setAutoScroll(false);
+    m_lstLogBox->setTextElideMode(Qt::ElideNone); // long lines are clipped, as in a list box
     m_lstLogBox->setFrameShape(QFrame::StyledPanel);
     m_lstLogBox->setFrameShadow(QFrame::Sunken);
     m_lstLogBox->setContextMenuPolicy(Qt::NoContextMenu);
@@ -181,8 +182,9 @@ bool clsLogPane::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-    } else if (watched == m_lstLogBox && event->type() == QEvent::Show) {
-        // Sized while hidden, the view may have lost the selected line from sight.
+    } else if (watched == m_lstLogBox && (event->type() == QEvent::Show || event->type() == QEvent::Resize)) {
+        // Sized anew (also while hidden, or as the window manager frames its window), the view may have
+        // lost the selected line from sight.
         const QModelIndex current = m_lstLogBox->currentIndex();
         if (current.isValid() && m_lstLogBox->selectionModel()->isSelected(current)) {
             m_lstLogBox->scrollTo(current);

@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kMargin = 8;
 constexpr QSize kDesignedClientSize(272, 174);
+// How often, and how long, a shown window looks for the frame the window manager puts around it.
+constexpr int kFrameWaitTickMs = 20;
+constexpr int kFrameWaitMs = 2000;
 
 } // namespace
 
@@ -23,6 +26,8 @@ frmLog::frmLog(clsLogModel* model, QWidget* owner) : QDialog(owner) {
     setFont(WindowFont());
     setSizeGripEnabled(false);
     resize(kDesignedClientSize);
+    m_FrameWait.setInterval(kFrameWaitTickMs);
+    connect(&m_FrameWait, &QTimer::timeout, this, &frmLog::WaitForFrame);
 
     m_picLogBox = new clsLogPane(model, this);
     m_picLogBox->setGeometry(kMargin, kMargin, kDesignedClientSize.width() - 2 * kMargin,
@@ -49,37 +54,52 @@ void frmLog::CloseByProgram() {
     m_UnloadMode = UnloadByUser;
 }
 
-QSize frmLog::FrameExtra() const {
+std::optional<QMargins> frmLog::MeasuredFrame() const {
     const QWindow* handle = windowHandle();
-    if (handle == nullptr) {
-        return {0, 0};
+    if (handle == nullptr || !isVisible()) {
+        return std::nullopt;
     }
     const QMargins margins = handle->frameMargins();
-    return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+    if (margins.isNull()) {
+        return std::nullopt; // not framed yet, or no window manager
+    }
+    m_KnownFrame = margins;
+    return margins;
+}
+
+QMargins frmLog::Frame() const {
+    // A hidden window has no frame on screen: it keeps the one it had when last shown.
+    return MeasuredFrame().value_or(m_KnownFrame);
+}
+
+void frmLog::setOwnerFrame(const QMargins& frame) {
+    if (!MeasuredFrame()) {
+        m_KnownFrame = frame;
+    }
 }
 
 QRect frmLog::OuterGeometry() const {
-    const QSize size = m_PendingOuterSize.isValid() ? m_PendingOuterSize : this->size() + FrameExtra();
-    return {pos(), size};
+    return m_PendingOuter.isValid() ? m_PendingOuter : geometry().marginsAdded(Frame());
 }
 
 void frmLog::setOuterGeometry(const QRect& outer) {
-    move(outer.topLeft());
-    m_PendingOuterSize = outer.size();
-    ApplyPendingOuterSize();
+    m_PendingOuter = outer;
+    ApplyPendingOuterGeometry();
 }
 
-void frmLog::ApplyPendingOuterSize() {
-    if (!m_PendingOuterSize.isValid()) {
+void frmLog::ApplyPendingOuterGeometry() {
+    if (!m_PendingOuter.isValid()) {
         return;
     }
-    const QSize extra = FrameExtra();
-    m_ApplyingOuterSize = true;
-    resize((m_PendingOuterSize - extra).expandedTo(QSize(0, 0)));
-    m_ApplyingOuterSize = false;
-    // Until the window is on screen with a frame, the frame may still change the outer size.
-    if (isVisible() && !extra.isNull()) {
-        m_PendingOuterSize = QSize();
+    // The window is placed by its inside; the frame is worked out here rather than left to the window
+    // system, which does not always know it for an owned window.
+    const std::optional<QMargins> measured = MeasuredFrame();
+    const QRect inside = m_PendingOuter.marginsRemoved(measured.value_or(m_KnownFrame));
+    setGeometry(QRect(inside.topLeft(), inside.size().expandedTo(QSize(0, 0))));
+    // Until the window is on screen with a frame, the frame may still change: the place and size asked
+    // for are applied again once it is known.
+    if (measured) {
+        m_PendingOuter = QRect();
     }
 }
 
@@ -104,19 +124,21 @@ void frmLog::keyPressEvent(QKeyEvent* event) {
 
 void frmLog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (!m_ApplyingOuterSize && isVisible() && m_PendingOuterSize.isValid() &&
-        size() + FrameExtra() != m_PendingOuterSize) {
-        m_PendingOuterSize = QSize(); // the user sized it: what is on screen now counts
-    }
     Form_Resize();
-}
-
-void frmLog::moveEvent(QMoveEvent* event) {
-    QDialog::moveEvent(event);
-    ApplyPendingOuterSize();
 }
 
 void frmLog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    ApplyPendingOuterSize();
+    if (m_PendingOuter.isValid()) {
+        m_FrameWait.start();
+    }
+}
+
+void frmLog::WaitForFrame() {
+    // The frame arrives some time after the window is shown, with no event of its own.
+    if (MeasuredFrame() || !isVisible() || ++m_FrameWaitTicks * kFrameWaitTickMs > kFrameWaitMs) {
+        m_FrameWait.stop();
+        m_FrameWaitTicks = 0;
+        ApplyPendingOuterGeometry();
+    }
 }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
+
+#include <optional>
 
 class clsLogModel;
 class clsLogPane;
@@ -30,6 +33,8 @@ public:
     /// Place and outer size (frame included) in pixels.
     QRect OuterGeometry() const;
     void setOuterGeometry(const QRect& outer);
+    /// The frame to assume until this window has been framed on screen.
+    void setOwnerFrame(const QMargins& frame);
 
 signals:
     /// Every close request; a handler that sets *cancel keeps the window open.
@@ -39,16 +44,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    QSize FrameExtra() const;
-    void ApplyPendingOuterSize();
+    std::optional<QMargins> MeasuredFrame() const;
+    QMargins Frame() const;
+    void ApplyPendingOuterGeometry();
+    void WaitForFrame();
 
     clsLogPane* m_picLogBox = nullptr;
     int m_UnloadMode = UnloadByUser;
-    // An outer size asked for before the window manager told us the frame size; applied once known.
-    QSize m_PendingOuterSize;
-    bool m_ApplyingOuterSize = false;
+    // An outer place and size asked for before the window manager told us the frame size; applied
+    // again once it is known.
+    QRect m_PendingOuter;
+    QTimer m_FrameWait;
+    int m_FrameWaitTicks = 0;
+    mutable QMargins m_KnownFrame;
 };

@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -32,6 +33,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -40,6 +42,8 @@ namespace {
 const QString kTitle = QStringLiteral(FERRULE_PRODUCT_NAME);
 constexpr int kCheckDelayMs = 50;
 constexpr int kRightButtonAlone = 2;
+// How long start-up waits for the window manager to frame the main window.
+constexpr int kFrameWaitMs = 2000;
 
 // Thrown out of DoEvents when the window closed while the run yielded: the run must not go on.
 struct RunAbandoned {};
@@ -118,10 +122,15 @@ void frmMain::CreateControls() {
     m_picDropBox->setGeometry(8, 8, 128, 128);
     m_picDropBox->setAutoFillBackground(true);
 
+    // Drops are taken by the host, which stays enabled while the picture is disabled during a check: a
+    // drag that enters then keeps being asked about on every move, and is accepted once the check ends.
+    // Drags over the picture reach the host, since the picture itself takes none.
+    m_picDropBox->setAcceptDrops(true);
+    m_picDropBox->installEventFilter(this);
+
     m_imgDropBox = new clsImageControl(m_picDropBox);
     m_imgDropBox->setObjectName(QStringLiteral("imgDropBox"));
     m_imgDropBox->setGeometry(0, 0, 128, 128);
-    m_imgDropBox->setAcceptDrops(true);
     m_imgDropBox->installEventFilter(this);
 
     m_picLogBox = new clsLogPane(&m_LogModel, this);
@@ -186,7 +195,6 @@ void frmMain::Form_Load() {
         return;
     }
     m_Loaded = true;
-    winId(); // the native window exists from here on, so that its frame counts in its outer size
     m_TwipsPerPixelX = TwipsPerPixelX();
     m_TwipsPerPixelY = TwipsPerPixelY();
 
@@ -202,10 +210,27 @@ void frmMain::Form_Load() {
     m_Settings = std::make_unique<clsSettings>(m_ExecutablePath, m_TwipsPerPixelX, m_TwipsPerPixelY);
     m_Settings->LoadSettings();
 
+    // Moved before its native window exists, the window is placed by its frame's top-left corner, which
+    // is what the settings hold; and the place is asked for even when it is (0, 0), so that the window
+    // manager does not choose one of its own.
     move(static_cast<int>(RoundHalfEven(m_Settings->WindowLeft() / m_TwipsPerPixelX)),
          static_cast<int>(RoundHalfEven(m_Settings->WindowTop() / m_TwipsPerPixelY)));
     setTopMost(m_Settings->WindowTopMost());
 
+    m_Theme = std::make_unique<clsThemeDefine>();
+    ApplyTheme(m_Settings->ThemeName());
+    BuildThemeMenu();
+
+    m_FolderBrowser = std::make_unique<clsSHBrowseForFolder>();
+    m_DropFiles = std::make_unique<clsStringList>();
+    m_CheckRun = std::make_unique<clsCheckRun>(*this);
+
+    m_picLogBox->picLogBox_Resize();
+    show();
+
+    // The log window's default place depends on this window's outer size, frame included; the frame is
+    // known only once the window manager has put one around the window.
+    WaitForFrame();
     if (m_Settings->LogWindowWidth() == 0.0f || m_Settings->LogWindowHeight() == 0.0f) {
         const QScreen* screen = this->screen();
         const QSize screenSize = screen != nullptr ? screen->geometry().size() : QSize(0, 0);
@@ -219,23 +244,26 @@ void frmMain::Form_Load() {
         m_Settings->setLogWindowWidth(static_cast<float>(width));
         m_Settings->setLogWindowHeight(static_cast<float>(height));
     }
+    if (const QWindow* handle = windowHandle()) {
+        m_LogWindow->setOwnerFrame(handle->frameMargins());
+    }
     m_LogWindow->setOuterGeometry(
         QRect(static_cast<int>(RoundHalfEven(m_Settings->LogWindowLeft() / m_TwipsPerPixelX)),
               static_cast<int>(RoundHalfEven(m_Settings->LogWindowTop() / m_TwipsPerPixelY)),
               static_cast<int>(RoundHalfEven(m_Settings->LogWindowWidth() / m_TwipsPerPixelX)),
               static_cast<int>(RoundHalfEven(m_Settings->LogWindowHeight() / m_TwipsPerPixelY))));
 
-    m_Theme = std::make_unique<clsThemeDefine>();
-    ApplyTheme(m_Settings->ThemeName());
-    BuildThemeMenu();
-
-    m_FolderBrowser = std::make_unique<clsSHBrowseForFolder>();
-    m_DropFiles = std::make_unique<clsStringList>();
-    m_CheckRun = std::make_unique<clsCheckRun>(*this);
-
-    m_picLogBox->picLogBox_Resize();
-    show();
     SetLogWindowVisible(m_Settings->ShowLogWindow());
+}
+
+void frmMain::WaitForFrame() {
+    QWindow* handle = windowHandle();
+    QDeadlineTimer deadline(kFrameWaitMs);
+    while (handle != nullptr && !handle->isExposed() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents, 10);
+    }
+    // The frame arrives with the window manager's answer to the mapping, which may trail the exposure.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmMain::setTopMost(bool value) {
@@ -435,23 +463,31 @@ void frmMain::mnuMainExit_Click() {
 // ---- Check requests ----
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_imgDropBox) {
+    if (watched == m_picDropBox) {
         switch (event->type()) {
             case QEvent::DragEnter:
+                imgDropBox_DragOver(static_cast<QDragMoveEvent*>(event));
+                // Taking every file drag as it enters keeps the moves coming, and each move decides anew.
+                if (HasFileList(static_cast<QDragEnterEvent*>(event)->mimeData())) {
+                    event->accept();
+                }
+                return true;
             case QEvent::DragMove:
                 imgDropBox_DragOver(static_cast<QDragMoveEvent*>(event));
                 return true;
             case QEvent::Drop:
                 imgDropBox_DragDrop(static_cast<QDropEvent*>(event));
                 return true;
-            case QEvent::MouseButtonRelease: {
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                imgDropBox_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
-                return true;
-            }
             default:
                 break;
         }
+    } else if (watched == m_imgDropBox && event->type() == QEvent::MouseButtonRelease) {
+        // A disabled picture takes no mouse input, although its event filters still see it.
+        if (m_imgDropBox->isEnabled()) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            imgDropBox_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+        }
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -486,7 +522,7 @@ void frmMain::imgDropBox_DragDrop(QDropEvent* event) {
             }
         }
         if (m_DragButton == kRightButtonAlone) {
-            m_mnuDragDrop->exec(m_imgDropBox->mapToGlobal(event->position().toPoint()));
+            m_mnuDragDrop->exec(m_picDropBox->mapToGlobal(event->position().toPoint()));
         } else {
             mnuDragDropCheck_Click();
         }

@@ -99,6 +99,7 @@ private:
     void SetLogBoxColors(std::int32_t back, std::int32_t fore);
     void SetWindowBackColor(std::int32_t color);
     void SetOuterWidth(int outerWidth);
+    void WaitForFrame();
     void QueryUnload();
     void Unload();
     bool SelectFolder(std::string& folder);

@@ -205,6 +205,37 @@ private slots:
         QCOMPARE(app.LogLines().last(), kEnd);
     }
 
+    void aBusyDropBoxOpensNoMenuAndADragThatEnteredIsTakenOnceIdle() {
+        ListFiles files;
+        App app;
+        frmMain& window = app.Start();
+        window.SetDropBoxBusy(true);
+        auto menu = OnPopup([](QMenu* popup) { popup->close(); });
+        QTest::mouseClick(window.DropBox(), Qt::RightButton, Qt::NoModifier, QPoint(30, 30));
+        QTest::qWait(50);
+        QCOMPARE(menu->Seen(), 0);
+        // Refused as it enters, the drag is asked again on every move, and taken once the box is idle.
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(files.lists[1]))});
+        const QPoint pos(64, 64);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+        QDragEnterEvent enter(pos, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent busy(pos, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.DropBox(), &enter);
+        QCoreApplication::sendEvent(window.DropBox(), &busy);
+        QVERIFY(!busy.isAccepted());
+        window.SetDropBoxBusy(false);
+        QDragMoveEvent idle(pos, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.DropBox(), &idle);
+        QVERIFY(idle.isAccepted());
+        QCOMPARE(idle.dropAction(), Qt::LinkAction);
+        QDropEvent drop(pos, offered, &data, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.DropBox(), &drop);
+        QVERIFY(app.WaitForIdle());
+        const QStringList log = QStringList{kHeavy, AbcLine(u"○"_s)} + Summary(1, 0, 0) + QStringList{kHeavy, kEnd};
+        QCOMPARE(app.LogLines(), log);
+    }
+
     void closingDuringARunEndsItAndSavesTheSettings() {
         TempFolder data;
         std::string list; // of missing files, one line each

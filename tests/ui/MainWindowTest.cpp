@@ -54,7 +54,6 @@ private slots:
         App app;
         frmMain& window = app.Start();
         const WId native = window.winId();
-        QWidget* active = QApplication::activeWindow();
         // Restore and Minimize enabled, Always on top and Show log window checked, in that order.
         const auto states = [&] {
             QString marks;
@@ -69,10 +68,15 @@ private slots:
             return marks;
         };
         QCOMPARE(states(), u"0100"_s);
+        // Activation settles asynchronously after a menu closes: compare around the change alone.
+        QTest::qWait(50);
+        QWidget* active = QApplication::activeWindow();
+        window.setTopMost(true);
+        QCOMPARE(QApplication::activeWindow(), active); // not activated
+        window.setTopMost(false);
         app.Choose(u"mnuMainWindowTopmost"_s);
         QVERIFY(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(window.winId(), native);               // neither re-created
-        QCOMPARE(QApplication::activeWindow(), active); // nor activated
+        QCOMPARE(window.winId(), native); // nor re-created
         app.Choose(u"mnuMainMinimize"_s);
         QVERIFY(window.windowState() & Qt::WindowMinimized);
         window.SetLogWindowVisible(true);
@@ -88,6 +92,45 @@ private slots:
         app.Choose(u"mnuMainAbout"_s);
         QCOMPARE(boxes.shown.size(), 1);
         QVERIFY(boxes.shown[0].startsWith(u"Ferrule のバージョン情報|0|Ferrule Version 1.01\r\n"_s)); // no icon
+    }
+
+    void menusAndMessageBoxesArePlainAndJapanese() {
+        // An unchecked item draws exactly as a plain one with the same text; a checked one shows a mark.
+        QMenu menu;
+        QAction* unchecked = menu.addAction(u"項目"_s);
+        unchecked->setCheckable(true);
+        QAction* plain = menu.addAction(u"項目"_s);
+        QAction* checked = menu.addAction(u"項目"_s);
+        checked->setCheckable(true);
+        checked->setChecked(true);
+        menu.popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        const QImage image = menu.grab().toImage();
+        // Rows without the menu's border, which the first and last rows touch.
+        const auto row = [&](QAction* action) {
+            return image.copy(menu.actionGeometry(action).adjusted(2, 2, -2, -2));
+        };
+        QCOMPARE(row(unchecked), row(plain));
+        QVERIFY(row(checked) != row(plain));
+        menu.close();
+
+        QMessageBox box(QMessageBox::Warning, u"Ferrule"_s, u"本文"_s, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), u"キャンセル"_s);
+        QVERIFY(box.button(QMessageBox::Ok)->icon().isNull());
+        QVERIFY(box.button(QMessageBox::Cancel)->icon().isNull());
+    }
+
+    void theLogPaneShowsAboutTenLinesAsTheListBoxDid() {
+        App app;
+        frmMain& window = app.Start();
+        window.AddLog("○ a line long enough to run past the right edge of the log pane [0123456789abcdef]");
+        QListView* list = window.LogPane()->List();
+        QCOMPARE(QFontInfo(list->font()).family(), u"IPAPGothic"_s); // the metrics of MS UI Gothic
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        // Rows of 13 pixels (the list box's were 12): nine whole lines and most of a tenth.
+        QVERIFY(list->sizeHintForRow(0) <= 13);
+        QVERIFY(list->viewport()->height() * 10 / list->sizeHintForRow(0) >= 95);
+        QCOMPARE(list->textElideMode(), Qt::ElideNone); // clipped, no "…"
     }
 
     void settingsAreSavedAtExitAndComeBackAtTheNextStart() {

@@ -1,0 +1,20 @@
+#include "ui/mdlApplication.h"
+
+#include "ui/clsPlainStyle.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+void SetUpApplication(QApplication& app) {
+    // The interface is Japanese whatever the system's language, and so are the texts Qt draws itself
+    // ("キャンセル" on standard buttons, the edit menus of text fields). Without the translations
+    // installed they stay English, which is all that is lost.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+    QApplication::setStyle(new clsPlainStyle);
+}

@@ -1,0 +1,8 @@
+// What the desktop application sets up once for all its windows: Qt's own texts in Japanese and the style.
+#pragma once
+
+class QApplication;
+
+/// Loads Qt's Japanese translations (standard buttons, dialogs, context menus) and installs the plain
+/// style; call once, right after the application object is made.
+void SetUpApplication(QApplication& app);
