@@ -1,0 +1,162 @@
+#include "digest/clsDigestQueue.h"
+
+#include "util/AppError.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+[[noreturn]] void RaiseMisuse() {
+    RaiseError(ErrorNumber::InvalidArgument, "プロシージャの呼び出し、または引数が不正です。");
+}
+
+} // namespace
+
+clsDigestQueue::clsDigestQueue(unsigned workers, std::size_t window)
+    : m_Workers(workers), m_Slots(std::max<std::size_t>(window, 1)) {}
+
+void clsDigestQueue::Start(std::vector<DigestJob> jobs) {
+    for (const DigestJob& job : jobs) {
+        if (!clsStreamDigest::IsKind(job.kind)) {
+            RaiseMisuse();
+        }
+    }
+    std::unique_lock lock(m_Mutex);
+    m_Cancelled.store(true);
+    m_WorkChanged.notify_all();
+    m_WorkersIdle.wait(lock, [this] { return m_Busy == 0; });
+    m_Jobs = std::move(jobs);
+    for (Slot& slot : m_Slots) {
+        slot.index = kNone;
+        slot.error = nullptr;
+    }
+    m_Next = 0;
+    m_Taken = 0;
+    m_BytesDone.store(0);
+    m_Cancelled.store(false);
+    m_Busy = m_Workers;
+    ++m_Batch;
+    m_WorkChanged.notify_all();
+}
+
+std::string clsDigestQueue::Take(std::size_t index) {
+    std::unique_lock lock(m_Mutex);
+    if (index >= m_Jobs.size() || index < m_Taken) {
+        RaiseMisuse();
+    }
+    if (index > m_Taken) {
+        // Jobs passed over: their results are dropped and nobody starts them any more.
+        for (std::size_t skipped = m_Taken; skipped < index && skipped < m_Next; ++skipped) {
+            Slot& slot = m_Slots[skipped % m_Slots.size()];
+            if (slot.index == skipped) {
+                slot.index = kNone;
+                slot.error = nullptr;
+            }
+        }
+        m_Taken = index;
+        m_Next = std::max(m_Next, index);
+        if (m_ClaimWaiters > 0) {
+            m_WorkChanged.notify_all();
+        }
+    }
+    Slot& slot = m_Slots[index % m_Slots.size()];
+    m_Awaited = index;
+    m_ResultChanged.wait(lock, [&] { return Cancelled() || slot.index == index; });
+    m_Awaited = kNone;
+    if (Cancelled()) {
+        throw DigestCancelled{};
+    }
+    std::string text(slot.text, slot.length);
+    const std::exception_ptr error = std::exchange(slot.error, nullptr);
+    slot.index = kNone;
+    m_Taken = index + 1;
+    if (m_ClaimWaiters > 0) {
+        m_WorkChanged.notify_all();
+    }
+    lock.unlock();
+    if (error) {
+        std::rethrow_exception(error);
+    }
+    return text;
+}
+
+void clsDigestQueue::Cancel() {
+    const std::lock_guard lock(m_Mutex);
+    m_Cancelled.store(true);
+    m_WorkChanged.notify_all();
+    m_ResultChanged.notify_all();
+}
+
+bool clsDigestQueue::WaitForBatch(std::uint64_t& seen) {
+    std::unique_lock lock(m_Mutex);
+    m_WorkChanged.wait(lock, [&] { return m_Shutdown || m_Batch != seen; });
+    seen = m_Batch;
+    return !m_Shutdown;
+}
+
+std::optional<std::size_t> clsDigestQueue::Claim(bool wait) {
+    std::unique_lock lock(m_Mutex);
+    for (;;) {
+        if (Cancelled() || m_Next >= m_Jobs.size()) {
+            return std::nullopt;
+        }
+        if (m_Next < ClaimLimit()) {
+            return m_Next++;
+        }
+        if (!wait) {
+            return std::nullopt;
+        }
+        ++m_ClaimWaiters;
+        m_WorkChanged.wait(lock);
+        --m_ClaimWaiters;
+    }
+}
+
+// The slot for the result of job `index`, or nullptr when nobody will take it: passed over, or cancelled.
+clsDigestQueue::Slot* clsDigestQueue::Writable(std::size_t index) {
+    if (Cancelled() || index < m_Taken) {
+        return nullptr;
+    }
+    Slot& slot = m_Slots[index % m_Slots.size()];
+    slot.index = index;
+    return &slot;
+}
+
+void clsDigestQueue::Publish(std::size_t index, std::string_view text) {
+    const std::lock_guard lock(m_Mutex);
+    if (Slot* slot = Writable(index)) {
+        slot->length = std::min(text.size(), sizeof slot->text);
+        std::memcpy(slot->text, text.data(), slot->length);
+        if (m_Awaited == index) {
+            m_ResultChanged.notify_one();
+        }
+    }
+}
+
+void clsDigestQueue::Fail(std::size_t index, std::exception_ptr error) {
+    const std::lock_guard lock(m_Mutex);
+    if (Slot* slot = Writable(index)) {
+        slot->length = 0;
+        slot->error = std::move(error);
+        if (m_Awaited == index) {
+            m_ResultChanged.notify_one();
+        }
+    }
+}
+
+void clsDigestQueue::WorkerDone() {
+    const std::lock_guard lock(m_Mutex);
+    if (--m_Busy == 0) {
+        m_WorkersIdle.notify_all();
+    }
+}
+
+void clsDigestQueue::Shutdown() {
+    const std::lock_guard lock(m_Mutex);
+    m_Shutdown = true;
+    m_Cancelled.store(true);
+    m_WorkChanged.notify_all();
+    m_ResultChanged.notify_all();
+}

@@ -1,0 +1,98 @@
+// The meeting point of the digest pool's workers and its one consumer: the batch of jobs, which job is claimed
+// next, a window of results kept in list order, and the cancel flag. Thread-safe; no threads of its own.
+#pragma once
+
+#include "digest/DigestJob.h"
+#include "digest/clsStreamDigest.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class clsDigestQueue {
+public:
+    /// A queue for `workers` workers that keeps at most `window` jobs claimed ahead of the consumer.
+    clsDigestQueue(unsigned workers, std::size_t window);
+
+    // The consumer's side, one thread.
+
+    /// Cancels what is left of the batch before, waits until every worker has put it down, then offers `jobs`.
+    void Start(std::vector<DigestJob> jobs);
+
+    /// Waits for the result of job `index` and returns it, or rethrows its error. Indexes go up from call to
+    /// call; jobs passed over are dropped. Raises DigestCancelled once the batch is cancelled.
+    std::string Take(std::size_t index);
+
+    /// Stops the batch: workers see it between blocks, Take raises DigestCancelled. Any thread.
+    void Cancel();
+
+    std::uint64_t BytesDone() const { return m_BytesDone.load(std::memory_order_relaxed); }
+
+    // The workers' side.
+
+    /// Waits for a batch newer than `seen` and records it there; false once the queue is shut down.
+    bool WaitForBatch(std::uint64_t& seen);
+
+    /// The next job to work on, in list order, while it lies within the window ahead of the consumer. With
+    /// `wait`, waits until one does; nothing then means the batch is done or cancelled. Without, nothing
+    /// may also mean that the window is full for now.
+    std::optional<std::size_t> Claim(bool wait);
+
+    /// The job `index` of the current batch; valid until the worker reports itself done.
+    const DigestJob& Job(std::size_t index) const { return m_Jobs[index]; }
+
+    /// Gives job `index` its digest text.
+    void Publish(std::size_t index, std::string_view text);
+
+    /// Gives job `index` its error.
+    void Fail(std::size_t index, std::exception_ptr error);
+
+    bool Cancelled() const { return m_Cancelled.load(std::memory_order_relaxed); }
+
+    void AddBytes(std::uint64_t bytes) { m_BytesDone.fetch_add(bytes, std::memory_order_relaxed); }
+
+    /// The worker has put the batch down: no more claims, nothing more published.
+    void WorkerDone();
+
+    /// Cancels and wakes every worker for good: WaitForBatch returns false from now on.
+    void Shutdown();
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    // The result of job `index` (kNone: no result yet), in slot index % window.
+    struct Slot {
+        std::size_t index = kNone;
+        std::size_t length = 0;
+        char text[kMaxDigestText] = {};
+        std::exception_ptr error;
+    };
+
+    // Claims go no further than this.
+    std::size_t ClaimLimit() const { return m_Taken + m_Slots.size(); }
+    Slot* Writable(std::size_t index);
+
+    const unsigned m_Workers;
+    mutable std::mutex m_Mutex;
+    std::condition_variable m_WorkChanged;   // a batch, room in the window, cancel, shutdown
+    std::condition_variable m_ResultChanged; // the awaited result, cancel
+    std::condition_variable m_WorkersIdle;   // the last worker put its batch down
+    std::vector<DigestJob> m_Jobs;
+    std::vector<Slot> m_Slots;
+    std::uint64_t m_Batch = 0;
+    std::size_t m_Next = 0;        // the next job to claim
+    std::size_t m_Taken = 0;       // jobs before this one are taken or dropped
+    std::size_t m_Awaited = kNone; // the job Take waits for
+    unsigned m_Busy = 0;           // workers still on the batch
+    unsigned m_ClaimWaiters = 0;   // workers waiting for room in the window
+    bool m_Shutdown = false;
+    std::atomic<bool> m_Cancelled{false};
+    std::atomic<std::uint64_t> m_BytesDone{0};
+};

@@ -1,0 +1,160 @@
+#include "digest/clsDigestWorker.h"
+
+#include "digest/DigestText.h"
+#include "digest/clsDigestQueue.h"
+#include "lists/clsDigestListItem.h"
+#include "util/AppError.h"
+
+#include <new>
+
+namespace {
+
+// Page-aligned chunks: the system copies file pages into them fastest.
+constexpr std::align_val_t kBufferAlignment{4096};
+
+void FailJob(clsDigestQueue& queue, std::size_t job, std::int32_t kind) {
+    queue.Fail(job, std::make_exception_ptr(AppError(ErrorNumber::DigestFailed, clsStreamDigest::FailedMessage(kind))));
+}
+
+} // namespace
+
+void clsDigestWorker::FreeBuffer::operator()(unsigned char* buffer) const {
+    ::operator delete(buffer, kBufferAlignment);
+}
+
+clsDigestWorker::clsDigestWorker(clsMD5MultiBuffer::Engine engine, std::size_t laneChunk, std::size_t streamChunk)
+    : m_MD5(engine), m_LaneChunk(laneChunk), m_StreamChunk(streamChunk), m_Lanes(m_MD5.Lanes()) {
+    // With one lane the engine is one-stream MD5: MD5 files then go the way of every other kind.
+    const std::size_t laneBytes = UsesLanes() ? m_Lanes.size() * m_LaneChunk : 0;
+    m_Buffer.reset(static_cast<unsigned char*>(::operator new(laneBytes + m_StreamChunk, kBufferAlignment)));
+    if (UsesLanes()) {
+        for (std::size_t i = m_Lanes.size(); i-- > 0;) {
+            m_Lanes[i].buffer = m_Buffer.get() + i * m_LaneChunk;
+            m_FreeLanes.push_back(i);
+        }
+    }
+}
+
+clsDigestWorker::~clsDigestWorker() = default;
+
+void clsDigestWorker::Work(clsDigestQueue& queue) {
+    if (!UsesLanes()) {
+        while (const auto job = queue.Claim(true)) {
+            HashStream(queue, *job);
+        }
+        return;
+    }
+    while (!queue.Cancelled()) {
+        FinishLanes(queue);
+        // New files go into free lanes. With every lane free there is nothing else to do than wait for a job;
+        // none then means the batch is over.
+        bool over = false;
+        while (!m_FreeLanes.empty()) {
+            const bool idle = m_FreeLanes.size() == m_Lanes.size();
+            const auto job = queue.Claim(idle);
+            if (!job) {
+                over = idle;
+                break;
+            }
+            if (queue.Job(*job).kind == DigestKind::MD5) {
+                OpenLane(queue, *job);
+            } else {
+                HashStream(queue, *job);
+            }
+        }
+        if (over) {
+            break;
+        }
+        FeedLanes(queue);
+        m_MD5.Run();
+    }
+    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
+        if (m_MD5.IsOpen(lane)) {
+            m_MD5.Drop(lane);
+            CloseLane(lane);
+        }
+    }
+}
+
+void clsDigestWorker::OpenLane(clsDigestQueue& queue, std::size_t job) {
+    const std::size_t lane = m_FreeLanes.back();
+    if (!m_Lanes[lane].reader.Open(queue.Job(job).path)) {
+        FailJob(queue, job, DigestKind::MD5);
+        return;
+    }
+    m_FreeLanes.pop_back();
+    m_Lanes[lane].job = job;
+    m_MD5.Open(lane);
+}
+
+// Lanes whose file has been read to its end and hashed as far as whole blocks go get their digest.
+void clsDigestWorker::FinishLanes(clsDigestQueue& queue) {
+    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
+        if (!m_MD5.NeedsData(lane) || !m_Lanes[lane].reader.AtEnd()) {
+            continue;
+        }
+        const std::size_t job = m_Lanes[lane].job;
+        try {
+            const clsMD5MultiBuffer::Digest digest = m_MD5.Finish(lane);
+            char text[2 * sizeof digest];
+            WriteHexLower(digest.data(), digest.size(), text);
+            queue.Publish(job, std::string_view(text, sizeof text));
+        } catch (...) {
+            queue.Fail(job, std::current_exception());
+        }
+        CloseLane(lane);
+    }
+}
+
+// Every lane that has hashed all it was given gets the next chunk of its file.
+void clsDigestWorker::FeedLanes(clsDigestQueue& queue) {
+    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
+        Lane& state = m_Lanes[lane];
+        if (!m_MD5.NeedsData(lane) || state.reader.AtEnd()) {
+            continue;
+        }
+        const std::int64_t got = state.reader.Read(state.buffer, m_LaneChunk);
+        if (got < 0) {
+            m_MD5.Drop(lane);
+            FailJob(queue, state.job, DigestKind::MD5);
+            CloseLane(lane);
+            continue;
+        }
+        queue.AddBytes(static_cast<std::uint64_t>(got));
+        m_MD5.Submit(lane, state.buffer, static_cast<std::size_t>(got));
+    }
+}
+
+void clsDigestWorker::CloseLane(std::size_t lane) {
+    m_Lanes[lane].reader.Close();
+    m_FreeLanes.push_back(lane);
+}
+
+void clsDigestWorker::HashStream(clsDigestQueue& queue, std::size_t job) {
+    const DigestJob& file = queue.Job(job);
+    unsigned char* buffer = m_Buffer.get() + (UsesLanes() ? m_Lanes.size() * m_LaneChunk : 0);
+    try {
+        m_Stream.Start(file.kind);
+        bool read = m_StreamReader.Open(file.path);
+        while (read && !m_StreamReader.AtEnd()) {
+            if (queue.Cancelled()) {
+                m_StreamReader.Close();
+                return;
+            }
+            const std::int64_t got = m_StreamReader.Read(buffer, m_StreamChunk);
+            read = got >= 0 && m_Stream.Update(buffer, static_cast<std::size_t>(got));
+            queue.AddBytes(got > 0 ? static_cast<std::uint64_t>(got) : 0);
+        }
+        m_StreamReader.Close();
+        char text[kMaxDigestText];
+        const std::size_t length = read ? m_Stream.Finish(text) : 0;
+        if (length == 0) {
+            FailJob(queue, job, file.kind);
+            return;
+        }
+        queue.Publish(job, std::string_view(text, length));
+    } catch (...) {
+        m_StreamReader.Close();
+        queue.Fail(job, std::current_exception());
+    }
+}

@@ -1,0 +1,54 @@
+// One worker of the digest pool: claims jobs from the queue in list order and hashes them with buffers of its
+// own, sized once. MD5 files share the lanes of a multi-buffer MD5 engine, refilled as files end; every other
+// kind is hashed one file at a time.
+#pragma once
+
+#include "digest/clsMD5MultiBuffer.h"
+#include "digest/clsStreamDigest.h"
+#include "util/clsFileReader.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+class clsDigestQueue;
+
+class clsDigestWorker {
+public:
+    /// A worker hashing MD5 with `engine`, reading MD5 files in chunks of `laneChunk` bytes per lane and other
+    /// files in chunks of `streamChunk` bytes. Its buffers take Lanes() * laneChunk + streamChunk bytes.
+    clsDigestWorker(clsMD5MultiBuffer::Engine engine, std::size_t laneChunk, std::size_t streamChunk);
+    ~clsDigestWorker();
+    clsDigestWorker(const clsDigestWorker&) = delete;
+    clsDigestWorker& operator=(const clsDigestWorker&) = delete;
+
+    /// Hashes the jobs it can claim from `queue` and publishes their results, until the batch has no job left
+    /// to claim or is cancelled; then every file of the worker is closed again.
+    void Work(clsDigestQueue& queue);
+
+private:
+    struct Lane {
+        std::size_t job = 0;
+        clsFileReader reader;
+        unsigned char* buffer = nullptr;
+    };
+    struct FreeBuffer {
+        void operator()(unsigned char* buffer) const;
+    };
+
+    bool UsesLanes() const { return m_Lanes.size() > 1; }
+    void OpenLane(clsDigestQueue& queue, std::size_t job);
+    void FinishLanes(clsDigestQueue& queue);
+    void FeedLanes(clsDigestQueue& queue);
+    void CloseLane(std::size_t lane);
+    void HashStream(clsDigestQueue& queue, std::size_t job);
+
+    clsMD5MultiBuffer m_MD5;
+    std::size_t m_LaneChunk;
+    std::size_t m_StreamChunk;
+    std::unique_ptr<unsigned char, FreeBuffer> m_Buffer; // the lanes' chunks, then the stream's
+    std::vector<Lane> m_Lanes;
+    std::vector<std::size_t> m_FreeLanes;
+    clsFileReader m_StreamReader;
+    clsStreamDigest m_Stream;
+};
