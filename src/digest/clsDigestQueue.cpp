@@ -1,5 +1,6 @@
 #include "digest/clsDigestQueue.h"
 
+#include "lists/clsDigestListItem.h"
 #include "util/AppError.h"
 
 #include <algorithm>
@@ -7,6 +8,10 @@
 #include <utility>
 
 namespace {
+
+// Files smaller than two parts of this are not worth sharing between workers.
+constexpr std::uint64_t kMinPartLength = std::uint64_t{32} << 20;
+constexpr std::uint64_t kChunk = std::uint64_t{1} << 20;
 
 [[noreturn]] void RaiseMisuse() {
     RaiseError(ErrorNumber::InvalidArgument, "プロシージャの呼び出し、または引数が不正です。");
@@ -33,6 +38,8 @@ void clsDigestQueue::Start(std::vector<DigestJob> jobs) {
         slot.error = nullptr;
     }
     m_Next = 0;
+    m_NextPart = 0;
+    m_Splits.clear();
     m_Taken = 0;
     m_BytesDone.store(0);
     m_Cancelled.store(false);
@@ -56,7 +63,11 @@ std::string clsDigestQueue::Take(std::size_t index) {
             }
         }
         m_Taken = index;
-        m_Next = std::max(m_Next, index);
+        if (m_Next < index) {
+            m_Next = index;
+            m_NextPart = 0;
+        }
+        std::erase_if(m_Splits, [&](const Split& split) { return split.job < index; });
         if (m_ClaimWaiters > 0) {
             m_WorkChanged.notify_all();
         }
@@ -96,14 +107,35 @@ bool clsDigestQueue::WaitForBatch(std::uint64_t& seen) {
     return !m_Shutdown;
 }
 
-std::optional<std::size_t> clsDigestQueue::Claim(bool wait) {
+std::uint64_t clsDigestQueue::PartLength(std::uint64_t length, unsigned parts) {
+    return length / parts / kChunk * kChunk;
+}
+
+// Only the CRCs can be joined from parts; the others are hashed by one worker from start to end.
+unsigned clsDigestQueue::PartsOf(const DigestJob& job) const {
+    if ((job.kind != DigestKind::CRC16 && job.kind != DigestKind::CRC32) || job.length < 0) {
+        return 1;
+    }
+    const std::uint64_t parts = static_cast<std::uint64_t>(job.length) / kMinPartLength;
+    return static_cast<unsigned>(std::clamp<std::uint64_t>(std::min<std::uint64_t>(parts, m_Workers), 1, kMaxParts));
+}
+
+std::optional<clsDigestQueue::Piece> clsDigestQueue::Claim(bool wait) {
     std::unique_lock lock(m_Mutex);
     for (;;) {
         if (Cancelled() || m_Next >= m_Jobs.size()) {
             return std::nullopt;
         }
         if (m_Next < ClaimLimit()) {
-            return m_Next++;
+            Piece piece{m_Next, m_NextPart, PartsOf(m_Jobs[m_Next])};
+            if (piece.parts > 1 && piece.part == 0) {
+                m_Splits.push_back({piece.job, piece.parts, {}});
+            }
+            if (++m_NextPart == piece.parts) {
+                ++m_Next;
+                m_NextPart = 0;
+            }
+            return piece;
         }
         if (!wait) {
             return std::nullopt;
@@ -144,6 +176,23 @@ void clsDigestQueue::Fail(std::size_t index, std::exception_ptr error) {
             m_ResultChanged.notify_one();
         }
     }
+}
+
+std::optional<std::array<clsDigestQueue::PartResult, clsDigestQueue::kMaxParts>>
+clsDigestQueue::PartDone(const Piece& piece, const PartResult& result) {
+    const std::lock_guard lock(m_Mutex);
+    const auto split =
+        std::find_if(m_Splits.begin(), m_Splits.end(), [&](const Split& each) { return each.job == piece.job; });
+    if (Cancelled() || split == m_Splits.end()) {
+        return std::nullopt; // passed over
+    }
+    split->results[piece.part] = result;
+    if (--split->partsLeft > 0) {
+        return std::nullopt;
+    }
+    const std::array<PartResult, kMaxParts> results = split->results;
+    m_Splits.erase(split);
+    return results;
 }
 
 void clsDigestQueue::WorkerDone() {

@@ -5,6 +5,7 @@
 #include "digest/DigestJob.h"
 #include "digest/clsStreamDigest.h"
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -18,6 +19,29 @@
 
 class clsDigestQueue {
 public:
+    /// At most this many parts of one file are hashed apart.
+    static constexpr unsigned kMaxParts = 16;
+
+    /// Work claimed by a worker: a whole job, or one part of a large job whose kind can be joined from parts
+    /// (the CRCs), so that the workers share one large file. Part k of n covers bytes [k * PartLength,
+    /// (k + 1) * PartLength), the last part up to the file's end.
+    struct Piece {
+        std::size_t job = 0;
+        unsigned part = 0;
+        unsigned parts = 1;
+    };
+
+    /// What hashing one part gave: a CRC of the part's bytes alone and their number, or a failure.
+    struct PartResult {
+        std::uint32_t crc = 0;
+        std::uint64_t bytes = 0;
+        bool ok = false;
+    };
+
+    /// The bytes of each part but the last of a job of `length` bytes in `parts` parts: whole mebibytes, so
+    /// that every part reads in whole chunks.
+    static std::uint64_t PartLength(std::uint64_t length, unsigned parts);
+
     /// A queue for `workers` workers that keeps at most `window` jobs claimed ahead of the consumer.
     clsDigestQueue(unsigned workers, std::size_t window);
 
@@ -40,10 +64,10 @@ public:
     /// Waits for a batch newer than `seen` and records it there; false once the queue is shut down.
     bool WaitForBatch(std::uint64_t& seen);
 
-    /// The next job to work on, in list order, while it lies within the window ahead of the consumer. With
-    /// `wait`, waits until one does; nothing then means the batch is done or cancelled. Without, nothing
-    /// may also mean that the window is full for now.
-    std::optional<std::size_t> Claim(bool wait);
+    /// The next job or part to work on, in list order, while the job lies within the window ahead of the
+    /// consumer. With `wait`, waits until one does; nothing then means the batch is done or cancelled.
+    /// Without, nothing may also mean that the window is full for now.
+    std::optional<Piece> Claim(bool wait);
 
     /// The job `index` of the current batch; valid until the worker reports itself done.
     const DigestJob& Job(std::size_t index) const { return m_Jobs[index]; }
@@ -53,6 +77,10 @@ public:
 
     /// Gives job `index` its error.
     void Fail(std::size_t index, std::exception_ptr error);
+
+    /// Records what part `piece` gave. Once every part of its job is in, returns them all, in order, to the
+    /// caller, which then publishes the job's result; else nothing.
+    std::optional<std::array<PartResult, kMaxParts>> PartDone(const Piece& piece, const PartResult& result);
 
     bool Cancelled() const { return m_Cancelled.load(std::memory_order_relaxed); }
 
@@ -75,6 +103,15 @@ private:
         std::exception_ptr error;
     };
 
+    // The parts of a job in flight.
+    struct Split {
+        std::size_t job = 0;
+        unsigned partsLeft = 0;
+        std::array<PartResult, kMaxParts> results{};
+    };
+
+    unsigned PartsOf(const DigestJob& job) const;
+
     // Claims go no further than this.
     std::size_t ClaimLimit() const { return m_Taken + m_Slots.size(); }
     Slot* Writable(std::size_t index);
@@ -88,6 +125,8 @@ private:
     std::vector<Slot> m_Slots;
     std::uint64_t m_Batch = 0;
     std::size_t m_Next = 0;        // the next job to claim
+    unsigned m_NextPart = 0;       // the next part of it
+    std::vector<Split> m_Splits;   // jobs in parts that are not all in
     std::size_t m_Taken = 0;       // jobs before this one are taken or dropped
     std::size_t m_Awaited = kNone; // the job Take waits for
     unsigned m_Busy = 0;           // workers still on the batch

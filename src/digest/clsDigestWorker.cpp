@@ -1,10 +1,14 @@
 #include "digest/clsDigestWorker.h"
 
+#include "digest/CRC16.h"
+#include "digest/CRC32.h"
+#include "digest/CRCCombine.h"
 #include "digest/DigestText.h"
-#include "digest/clsDigestQueue.h"
 #include "lists/clsDigestListItem.h"
 #include "util/AppError.h"
 
+#include <algorithm>
+#include <limits>
 #include <new>
 
 namespace {
@@ -39,8 +43,12 @@ clsDigestWorker::~clsDigestWorker() = default;
 
 void clsDigestWorker::Work(clsDigestQueue& queue) {
     if (!UsesLanes()) {
-        while (const auto job = queue.Claim(true)) {
-            HashStream(queue, *job);
+        while (const auto piece = queue.Claim(true)) {
+            if (piece->parts > 1) {
+                HashPart(queue, *piece);
+            } else {
+                HashStream(queue, piece->job);
+            }
         }
         return;
     }
@@ -51,15 +59,17 @@ void clsDigestWorker::Work(clsDigestQueue& queue) {
         bool over = false;
         while (!m_FreeLanes.empty()) {
             const bool idle = m_FreeLanes.size() == m_Lanes.size();
-            const auto job = queue.Claim(idle);
-            if (!job) {
+            const auto piece = queue.Claim(idle);
+            if (!piece) {
                 over = idle;
                 break;
             }
-            if (queue.Job(*job).kind == DigestKind::MD5) {
-                OpenLane(queue, *job);
+            if (piece->parts > 1) {
+                HashPart(queue, *piece);
+            } else if (queue.Job(piece->job).kind == DigestKind::MD5) {
+                OpenLane(queue, piece->job);
             } else {
-                HashStream(queue, *job);
+                HashStream(queue, piece->job);
             }
         }
         if (over) {
@@ -130,9 +140,13 @@ void clsDigestWorker::CloseLane(std::size_t lane) {
     m_FreeLanes.push_back(lane);
 }
 
+unsigned char* clsDigestWorker::StreamBuffer() const {
+    return m_Buffer.get() + (UsesLanes() ? m_Lanes.size() * m_LaneChunk : 0);
+}
+
 void clsDigestWorker::HashStream(clsDigestQueue& queue, std::size_t job) {
     const DigestJob& file = queue.Job(job);
-    unsigned char* buffer = m_Buffer.get() + (UsesLanes() ? m_Lanes.size() * m_LaneChunk : 0);
+    unsigned char* buffer = StreamBuffer();
     try {
         m_Stream.Start(file.kind);
         bool read = m_StreamReader.Open(file.path);
@@ -157,4 +171,56 @@ void clsDigestWorker::HashStream(clsDigestQueue& queue, std::size_t job) {
         m_StreamReader.Close();
         queue.Fail(job, std::current_exception());
     }
+}
+
+// A part's CRC starts from nothing; the worker that hashes the last part to end joins them all.
+void clsDigestWorker::HashPart(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
+    const DigestJob& file = queue.Job(piece.job);
+    const bool crc16 = file.kind == DigestKind::CRC16;
+    const std::uint64_t partLength = clsDigestQueue::PartLength(static_cast<std::uint64_t>(file.length), piece.parts);
+    // The last part reads to the file's end, wherever that is by now.
+    std::uint64_t left = piece.part + 1 == piece.parts ? std::numeric_limits<std::uint64_t>::max() : partLength;
+    unsigned char* buffer = StreamBuffer();
+    clsDigestQueue::PartResult result;
+    result.ok = m_StreamReader.Open(file.path) && m_StreamReader.Seek(piece.part * partLength);
+    while (result.ok && left > 0 && !m_StreamReader.AtEnd()) {
+        if (queue.Cancelled()) {
+            m_StreamReader.Close();
+            return;
+        }
+        const std::int64_t got =
+            m_StreamReader.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(left, m_StreamChunk)));
+        if (got < 0) {
+            result.ok = false;
+            break;
+        }
+        const auto size = static_cast<std::size_t>(got);
+        result.crc = crc16 ? UpdateCRC16(static_cast<std::uint16_t>(result.crc), buffer, size)
+                           : UpdateCRC32(result.crc, buffer, size);
+        result.bytes += size;
+        left -= size;
+        queue.AddBytes(size);
+    }
+    m_StreamReader.Close();
+    const auto parts = queue.PartDone(piece, result);
+    if (!parts) {
+        return;
+    }
+    bool ok = true;
+    std::uint32_t crc = 0;
+    for (unsigned k = 0; k < piece.parts; ++k) {
+        const clsDigestQueue::PartResult& part = (*parts)[k];
+        ok = ok && part.ok;
+        crc = k == 0  ? part.crc
+              : crc16 ? CombineCRC16(static_cast<std::uint16_t>(crc), static_cast<std::uint16_t>(part.crc), part.bytes)
+                      : CombineCRC32(crc, part.crc, part.bytes);
+    }
+    if (!ok) {
+        FailJob(queue, piece.job, file.kind);
+        return;
+    }
+    char text[8];
+    const int digits = crc16 ? 4 : 8;
+    WriteHexUpper(crc, digits, text);
+    queue.Publish(piece.job, std::string_view(text, static_cast<std::size_t>(digits)));
 }

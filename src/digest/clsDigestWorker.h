@@ -1,8 +1,9 @@
 // One worker of the digest pool: claims jobs from the queue in list order and hashes them with buffers of its
 // own, sized once. MD5 files share the lanes of a multi-buffer MD5 engine, refilled as files end; every other
-// kind is hashed one file at a time.
+// kind is hashed one file at a time, or one part of a file shared with other workers.
 #pragma once
 
+#include "digest/clsDigestQueue.h"
 #include "digest/clsMD5MultiBuffer.h"
 #include "digest/clsStreamDigest.h"
 #include "util/clsFileReader.h"
@@ -10,8 +11,6 @@
 #include <cstddef>
 #include <memory>
 #include <vector>
-
-class clsDigestQueue;
 
 class clsDigestWorker {
 public:
@@ -42,6 +41,8 @@ private:
     void FeedLanes(clsDigestQueue& queue);
     void CloseLane(std::size_t lane);
     void HashStream(clsDigestQueue& queue, std::size_t job);
+    void HashPart(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
+    unsigned char* StreamBuffer() const;
 
     clsMD5MultiBuffer m_MD5;
     std::size_t m_LaneChunk;

@@ -23,6 +23,9 @@ public:
     /// read, 0 once the file has ended, -1 when reading fails.
     std::int64_t Read(unsigned char* buffer, std::size_t size);
 
+    /// Goes to byte `offset` of the open file, from where Read goes on; false when the system refuses.
+    bool Seek(std::uint64_t offset);
+
     /// True once the file's last byte has been read. A read that stops short at the length the file had when
     /// it was opened ends the file without asking the system again.
     bool AtEnd() const { return m_AtEnd; }

@@ -60,6 +60,15 @@ std::int64_t clsFileReader::Read(unsigned char* buffer, std::size_t size) {
     return static_cast<std::int64_t>(filled);
 }
 
+bool clsFileReader::Seek(std::uint64_t offset) {
+    if (m_File == kClosed || ::lseek(static_cast<int>(m_File), static_cast<off_t>(offset), SEEK_SET) < 0) {
+        return false;
+    }
+    m_Offset = offset;
+    m_AtEnd = false;
+    return true;
+}
+
 void clsFileReader::Close() {
     if (m_File != kClosed) {
         ::close(static_cast<int>(m_File));

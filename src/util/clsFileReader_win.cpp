@@ -54,6 +54,17 @@ std::int64_t clsFileReader::Read(unsigned char* buffer, std::size_t size) {
     return static_cast<std::int64_t>(filled);
 }
 
+bool clsFileReader::Seek(std::uint64_t offset) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (m_File == kClosed || !SetFilePointerEx(AsHandle(m_File), position, nullptr, FILE_BEGIN)) {
+        return false;
+    }
+    m_Offset = offset;
+    m_AtEnd = false;
+    return true;
+}
+
 void clsFileReader::Close() {
     if (m_File != kClosed) {
         CloseHandle(AsHandle(m_File));

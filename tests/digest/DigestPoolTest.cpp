@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -133,6 +134,42 @@ TEST(DigestPool, MisuseRaisesErrorFive) {
             ADD_FAILURE() << "took " << index;
         } catch (const AppError& error) {
             EXPECT_EQ(error.Number(), 5);
+        }
+    }
+}
+
+// Large CRC files are hashed in parts by several workers and joined: the same CRC as one pass, whether the
+// length given with the job is right, too large (parts past the end read nothing) or too small (the last part
+// reads to the real end). Sparse files with random bytes around the part edges.
+TEST(DigestPool, LargeCRCFilesInParts) {
+    TempFolder folder;
+    std::mt19937 random(13);
+    constexpr std::uint64_t kMiB = 1 << 20;
+    const std::string path = folder.File("large.bin");
+    std::filesystem::resize_file(std::filesystem::u8path(folder.Write("large.bin", "")), 160 * kMiB + 12345);
+    {
+        std::fstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::in | std::ios::out);
+        for (const std::uint64_t at : {std::uint64_t{0}, 32 * kMiB - 3000, 75 * kMiB, 130 * kMiB - 10, 160 * kMiB}) {
+            std::string bytes(12345, '\0');
+            for (char& byte : bytes) {
+                byte = static_cast<char>(random());
+            }
+            out.seekp(static_cast<std::streamoff>(at));
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        }
+    }
+    const std::string expected[] = {FileCRC16(path), FileCRC32(path)};
+    const auto actual = static_cast<std::int64_t>(std::filesystem::file_size(std::filesystem::u8path(path)));
+    for (const unsigned workers : {2u, 3u, 20u}) {
+        clsDigestPool pool(workers);
+        std::vector<DigestJob> jobs;
+        for (const std::int64_t length : {actual, 2 * actual, actual / 2}) {
+            jobs.push_back({path, 1, length});
+            jobs.push_back({path, 2, length});
+        }
+        pool.Start(jobs);
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            EXPECT_EQ(pool.Take(i), expected[i % 2]) << workers << " workers, length " << jobs[i].length;
         }
     }
 }
