@@ -4,9 +4,14 @@
 // and compares. Exit status 0 when every file matches, 1 otherwise, 2 on a bad list. Timed from outside like
 // the tools it is compared with (bench/run-bench.sh).
 //
-// Usage: bench_pool [--jobs N] [--lane-chunk BYTES] [--window N] LIST   (names relative to the current folder)
+// Each listed file is looked up (its length) and added, 64 at a time, to an open batch while the workers
+// already hash the first ones; --whole looks them all up first and starts the batch with all of them.
+//
+// Usage: bench_pool [--jobs N] [--lane-chunk BYTES] [--window N] [--whole] LIST   (names relative to the
+// current folder)
 #include "digest/clsDigestPool.h"
 #include "util/AppError.h"
+#include "util/FileSystem.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +90,7 @@ bool SameHex(const std::string& a, const std::string& b) {
 int main(int argc, char** argv) {
     clsDigestPool::Options options;
     const char* list = nullptr;
+    bool whole = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--jobs" && i + 1 < argc) {
@@ -93,22 +99,42 @@ int main(int argc, char** argv) {
             options.laneChunk = static_cast<std::size_t>(std::atoll(argv[++i]));
         } else if (arg == "--window" && i + 1 < argc) {
             options.window = static_cast<std::size_t>(std::atoll(argv[++i]));
+        } else if (arg == "--whole") {
+            whole = true;
         } else {
             list = argv[i];
         }
     }
     std::vector<Line> lines;
     if (list == nullptr || !ReadList(list, lines)) {
-        std::fprintf(stderr, "usage: bench_pool [--jobs N] [--lane-chunk BYTES] [--window N] LIST\n");
+        std::fprintf(stderr, "usage: bench_pool [--jobs N] [--lane-chunk BYTES] [--window N] [--whole] LIST\n");
         return 2;
     }
-    std::vector<DigestJob> jobs;
-    jobs.reserve(lines.size());
-    for (const Line& line : lines) {
-        jobs.push_back({line.name, KindOfWidth(line.digest.size()), -1});
-    }
     clsDigestPool pool(options);
-    pool.Start(std::move(jobs));
+    // The lengths, as a check finds them when it looks for each listed file.
+    const auto job = [](const Line& line) {
+        return DigestJob{line.name, KindOfWidth(line.digest.size()), ExistingFileLength(line.name).value_or(-1)};
+    };
+    if (whole) {
+        std::vector<DigestJob> jobs;
+        jobs.reserve(lines.size());
+        for (const Line& line : lines) {
+            jobs.push_back(job(line));
+        }
+        pool.Start(std::move(jobs));
+    } else {
+        pool.Start({}, true);
+        std::vector<DigestJob> group;
+        for (const Line& line : lines) {
+            group.push_back(job(line));
+            if (group.size() == 64) {
+                pool.Add(std::move(group));
+                group.clear();
+            }
+        }
+        pool.Add(std::move(group));
+        pool.NoMoreJobs();
+    }
     int status = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         try {

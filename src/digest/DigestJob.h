@@ -5,9 +5,11 @@
 #include <string>
 
 struct DigestJob {
-    std::string path;         // UTF-8
-    std::int32_t kind = 0;    // DigestKind::CRC16 to DigestKind::SHA512
-    std::int64_t length = -1; // bytes when last seen, for progress; the file is read to its end whatever it says
+    std::string path;      // UTF-8
+    std::int32_t kind = 0; // DigestKind::CRC16 to DigestKind::SHA512
+    // Bytes when last seen (-1: unknown). It decides whether workers share a large file; the file is read to its
+    // end whatever it says.
+    std::int64_t length = -1;
 };
 
 /// Raised by the digest pool in place of a result once its batch has been cancelled.

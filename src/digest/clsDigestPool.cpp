@@ -34,10 +34,6 @@ std::size_t LaneChunk(const clsDigestPool::Options& options, unsigned workers, s
     return chunk;
 }
 
-} // namespace
-
-namespace {
-
 clsDigestPool::Options WithWorkers(unsigned workers) {
     clsDigestPool::Options options;
     options.workers = workers;
@@ -83,8 +79,16 @@ clsDigestPool::~clsDigestPool() {
     }
 }
 
-void clsDigestPool::Start(std::vector<DigestJob> jobs) {
-    m_Queue->Start(std::move(jobs));
+void clsDigestPool::Start(std::vector<DigestJob> jobs, bool more) {
+    m_Queue->Start(std::move(jobs), more);
+}
+
+void clsDigestPool::Add(std::vector<DigestJob> jobs) {
+    m_Queue->Add(std::move(jobs));
+}
+
+void clsDigestPool::NoMoreJobs() {
+    m_Queue->NoMoreJobs();
 }
 
 std::string clsDigestPool::Take(std::size_t index) {

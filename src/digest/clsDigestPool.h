@@ -36,12 +36,21 @@ public:
     clsDigestPool& operator=(const clsDigestPool&) = delete;
 
     /// Starts hashing `jobs` (kinds DigestKind::CRC16 to DigestKind::SHA512; another kind raises error 5 and
-    /// starts nothing). What is left of the batch before is cancelled first and its results dropped.
-    void Start(std::vector<DigestJob> jobs);
+    /// starts nothing). What is left of the batch before is cancelled first and its results dropped. With
+    /// `more`, the batch stays open: Add appends jobs, numbered on from jobs.size(), while the workers already
+    /// hash the first ones, until NoMoreJobs.
+    void Start(std::vector<DigestJob> jobs, bool more = false);
 
-    /// Waits for job `index` and returns its digest in the text form of FileCRC16, FileCRC32, FileMD5 and
-    /// FileSHA, or rethrows the error that computing it raised, with the number and description those
-    /// functions give. Indexes go up from call to call; jobs passed over are dropped. Once the batch is
+    /// Appends jobs to the open batch. Each call wakes the workers that wait for jobs: a few dozen jobs at a
+    /// time cost less than one by one. Raises error 5 for a kind out of range (adding none) or a batch not open.
+    void Add(std::vector<DigestJob> jobs);
+
+    /// Closes the open batch: no job is added any more.
+    void NoMoreJobs();
+
+    /// Waits for job `index` (in an open batch, also for its Add) and returns its digest in the text form of FileCRC16,
+    /// FileCRC32, FileMD5 and FileSHA, or rethrows the error that computing it raised, with the number and description
+    /// those functions give. Indexes go up from call to call; jobs passed over are dropped. Once the batch is
     /// cancelled, raises DigestCancelled at once, even while a large file is being hashed. Raises error 5 for
     /// an index out of the batch or taken before. One consumer thread.
     std::string Take(std::size_t index);

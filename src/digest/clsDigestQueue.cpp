@@ -22,7 +22,7 @@ constexpr std::uint64_t kChunk = std::uint64_t{1} << 20;
 clsDigestQueue::clsDigestQueue(unsigned workers, std::size_t window)
     : m_Workers(workers), m_Slots(std::max<std::size_t>(window, 1)) {}
 
-void clsDigestQueue::Start(std::vector<DigestJob> jobs) {
+void clsDigestQueue::Start(std::vector<DigestJob> jobs, bool more) {
     for (const DigestJob& job : jobs) {
         if (!clsStreamDigest::IsKind(job.kind)) {
             RaiseMisuse();
@@ -32,7 +32,8 @@ void clsDigestQueue::Start(std::vector<DigestJob> jobs) {
     m_Cancelled.store(true);
     m_WorkChanged.notify_all();
     m_WorkersIdle.wait(lock, [this] { return m_Busy == 0; });
-    m_Jobs = std::move(jobs);
+    m_Jobs.assign(std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+    m_Open = more;
     for (Slot& slot : m_Slots) {
         slot.index = kNone;
         slot.error = nullptr;
@@ -48,9 +49,46 @@ void clsDigestQueue::Start(std::vector<DigestJob> jobs) {
     m_WorkChanged.notify_all();
 }
 
+void clsDigestQueue::Add(std::vector<DigestJob> jobs) {
+    for (const DigestJob& job : jobs) {
+        if (!clsStreamDigest::IsKind(job.kind)) {
+            RaiseMisuse();
+        }
+    }
+    const std::lock_guard lock(m_Mutex);
+    if (!m_Open) {
+        RaiseMisuse();
+    }
+    const std::size_t first = m_Jobs.size();
+    m_Jobs.insert(m_Jobs.end(), std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+    if (m_ClaimWaiters > 0) {
+        m_WorkChanged.notify_all();
+    }
+    if (m_Awaited != kNone && m_Awaited >= first && m_Awaited < m_Jobs.size()) {
+        m_ResultChanged.notify_one();
+    }
+}
+
+void clsDigestQueue::NoMoreJobs() {
+    const std::lock_guard lock(m_Mutex);
+    m_Open = false;
+    m_WorkChanged.notify_all();
+    m_ResultChanged.notify_all();
+}
+
 std::string clsDigestQueue::Take(std::size_t index) {
     std::unique_lock lock(m_Mutex);
-    if (index >= m_Jobs.size() || index < m_Taken) {
+    if (index < m_Taken) {
+        RaiseMisuse();
+    }
+    // A job not added yet: wait for it while the batch is open.
+    m_Awaited = index;
+    m_ResultChanged.wait(lock, [&] { return Cancelled() || !m_Open || index < m_Jobs.size(); });
+    m_Awaited = kNone;
+    if (Cancelled()) {
+        throw DigestCancelled{};
+    }
+    if (index >= m_Jobs.size()) {
         RaiseMisuse();
     }
     if (index > m_Taken) {
@@ -123,11 +161,11 @@ unsigned clsDigestQueue::PartsOf(const DigestJob& job) const {
 std::optional<clsDigestQueue::Piece> clsDigestQueue::Claim(bool wait) {
     std::unique_lock lock(m_Mutex);
     for (;;) {
-        if (Cancelled() || m_Next >= m_Jobs.size()) {
+        if (Cancelled() || (m_Next >= m_Jobs.size() && !m_Open)) {
             return std::nullopt;
         }
-        if (m_Next < ClaimLimit()) {
-            Piece piece{m_Next, m_NextPart, PartsOf(m_Jobs[m_Next])};
+        if (m_Next < m_Jobs.size() && m_Next < ClaimLimit()) {
+            Piece piece{m_Next, &m_Jobs[m_Next], m_NextPart, PartsOf(m_Jobs[m_Next])};
             if (piece.parts > 1 && piece.part == 0) {
                 m_Splits.push_back({piece.job, piece.parts, {}});
             }
@@ -156,14 +194,18 @@ clsDigestQueue::Slot* clsDigestQueue::Writable(std::size_t index) {
     return &slot;
 }
 
-void clsDigestQueue::Publish(std::size_t index, std::string_view text) {
+void clsDigestQueue::Publish(std::span<const Digest> digests) {
     const std::lock_guard lock(m_Mutex);
-    if (Slot* slot = Writable(index)) {
-        slot->length = std::min(text.size(), sizeof slot->text);
-        std::memcpy(slot->text, text.data(), slot->length);
-        if (m_Awaited == index) {
-            m_ResultChanged.notify_one();
+    bool awaited = false;
+    for (const Digest& digest : digests) {
+        if (Slot* slot = Writable(digest.job)) {
+            slot->length = std::min(digest.text.size(), sizeof slot->text);
+            std::memcpy(slot->text, digest.text.data(), slot->length);
+            awaited = awaited || m_Awaited == digest.job;
         }
+    }
+    if (awaited) {
+        m_ResultChanged.notify_one();
     }
 }
 

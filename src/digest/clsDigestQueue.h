@@ -10,9 +10,11 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,7 @@ public:
     /// (k + 1) * PartLength), the last part up to the file's end.
     struct Piece {
         std::size_t job = 0;
+        const DigestJob* file = nullptr; // stays valid while the worker is on the batch
         unsigned part = 0;
         unsigned parts = 1;
     };
@@ -47,8 +50,15 @@ public:
 
     // The consumer's side, one thread.
 
-    /// Cancels what is left of the batch before, waits until every worker has put it down, then offers `jobs`.
-    void Start(std::vector<DigestJob> jobs);
+    /// Cancels what is left of the batch before, waits until every worker has put it down, then offers `jobs`;
+    /// with `more`, the batch stays open for Add until NoMoreJobs.
+    void Start(std::vector<DigestJob> jobs, bool more);
+
+    /// Adds jobs at the end of the open batch.
+    void Add(std::vector<DigestJob> jobs);
+
+    /// Closes the batch: the workers are done once they have hashed what it holds.
+    void NoMoreJobs();
 
     /// Waits for the result of job `index` and returns it, or rethrows its error. Indexes go up from call to
     /// call; jobs passed over are dropped. Raises DigestCancelled once the batch is cancelled.
@@ -69,11 +79,20 @@ public:
     /// Without, nothing may also mean that the window is full for now.
     std::optional<Piece> Claim(bool wait);
 
-    /// The job `index` of the current batch; valid until the worker reports itself done.
-    const DigestJob& Job(std::size_t index) const { return m_Jobs[index]; }
+    /// A job's digest text.
+    struct Digest {
+        std::size_t job = 0;
+        std::string_view text;
+    };
 
     /// Gives job `index` its digest text.
-    void Publish(std::size_t index, std::string_view text);
+    void Publish(std::size_t index, std::string_view text) {
+        const Digest digest{index, text};
+        Publish(std::span(&digest, 1));
+    }
+
+    /// Gives several jobs their digest texts at once: the consumer is woken at most once for them.
+    void Publish(std::span<const Digest> digests);
 
     /// Gives job `index` its error.
     void Fail(std::size_t index, std::exception_ptr error);
@@ -118,10 +137,11 @@ private:
 
     const unsigned m_Workers;
     mutable std::mutex m_Mutex;
-    std::condition_variable m_WorkChanged;   // a batch, room in the window, cancel, shutdown
-    std::condition_variable m_ResultChanged; // the awaited result, cancel
+    std::condition_variable m_WorkChanged;   // a batch, a job, room in the window, cancel, shutdown
+    std::condition_variable m_ResultChanged; // the awaited result or job, cancel
     std::condition_variable m_WorkersIdle;   // the last worker put its batch down
-    std::vector<DigestJob> m_Jobs;
+    std::deque<DigestJob> m_Jobs;            // added to at the end while workers read what is there
+    bool m_Open = false;                     // more jobs may come
     std::vector<Slot> m_Slots;
     std::uint64_t m_Batch = 0;
     std::size_t m_Next = 0;        // the next job to claim

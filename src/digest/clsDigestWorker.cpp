@@ -31,6 +31,7 @@ clsDigestWorker::clsDigestWorker(clsMD5MultiBuffer::Engine engine, std::size_t l
     // With one lane the engine is one-stream MD5: MD5 files then go the way of every other kind.
     const std::size_t laneBytes = UsesLanes() ? m_Lanes.size() * m_LaneChunk : 0;
     m_Buffer.reset(static_cast<unsigned char*>(::operator new(laneBytes + m_StreamChunk, kBufferAlignment)));
+    m_Finished.resize(m_Lanes.size());
     if (UsesLanes()) {
         for (std::size_t i = m_Lanes.size(); i-- > 0;) {
             m_Lanes[i].buffer = m_Buffer.get() + i * m_LaneChunk;
@@ -44,11 +45,7 @@ clsDigestWorker::~clsDigestWorker() = default;
 void clsDigestWorker::Work(clsDigestQueue& queue) {
     if (!UsesLanes()) {
         while (const auto piece = queue.Claim(true)) {
-            if (piece->parts > 1) {
-                HashPart(queue, *piece);
-            } else {
-                HashStream(queue, piece->job);
-            }
+            Hash(queue, *piece);
         }
         return;
     }
@@ -64,13 +61,7 @@ void clsDigestWorker::Work(clsDigestQueue& queue) {
                 over = idle;
                 break;
             }
-            if (piece->parts > 1) {
-                HashPart(queue, *piece);
-            } else if (queue.Job(piece->job).kind == DigestKind::MD5) {
-                OpenLane(queue, piece->job);
-            } else {
-                HashStream(queue, piece->job);
-            }
+            Hash(queue, *piece);
         }
         if (over) {
             break;
@@ -86,34 +77,47 @@ void clsDigestWorker::Work(clsDigestQueue& queue) {
     }
 }
 
-void clsDigestWorker::OpenLane(clsDigestQueue& queue, std::size_t job) {
+// An MD5 file goes into a lane and is hashed over the next passes; anything else is hashed here and now.
+void clsDigestWorker::Hash(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
+    if (piece.parts > 1) {
+        HashPart(queue, piece);
+    } else if (UsesLanes() && piece.file->kind == DigestKind::MD5) {
+        OpenLane(queue, piece);
+    } else {
+        HashStream(queue, piece);
+    }
+}
+
+void clsDigestWorker::OpenLane(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
     const std::size_t lane = m_FreeLanes.back();
-    if (!m_Lanes[lane].reader.Open(queue.Job(job).path)) {
-        FailJob(queue, job, DigestKind::MD5);
+    if (!m_Lanes[lane].reader.Open(piece.file->path)) {
+        FailJob(queue, piece.job, DigestKind::MD5);
         return;
     }
     m_FreeLanes.pop_back();
-    m_Lanes[lane].job = job;
+    m_Lanes[lane].job = piece.job;
     m_MD5.Open(lane);
 }
 
-// Lanes whose file has been read to its end and hashed as far as whole blocks go get their digest.
+// Lanes whose file has been read to its end and hashed as far as whole blocks go get their digest, all
+// published together.
 void clsDigestWorker::FinishLanes(clsDigestQueue& queue) {
+    std::size_t finished = 0;
     for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
         if (!m_MD5.NeedsData(lane) || !m_Lanes[lane].reader.AtEnd()) {
             continue;
         }
-        const std::size_t job = m_Lanes[lane].job;
+        Lane& state = m_Lanes[lane];
         try {
             const clsMD5MultiBuffer::Digest digest = m_MD5.Finish(lane);
-            char text[2 * sizeof digest];
-            WriteHexLower(digest.data(), digest.size(), text);
-            queue.Publish(job, std::string_view(text, sizeof text));
+            WriteHexLower(digest.data(), digest.size(), state.text);
+            m_Finished[finished++] = {state.job, std::string_view(state.text, sizeof state.text)};
         } catch (...) {
-            queue.Fail(job, std::current_exception());
+            queue.Fail(state.job, std::current_exception());
         }
         CloseLane(lane);
     }
+    queue.Publish(std::span(m_Finished.data(), finished));
 }
 
 // Every lane that has hashed all it was given gets the next chunk of its file.
@@ -144,8 +148,9 @@ unsigned char* clsDigestWorker::StreamBuffer() const {
     return m_Buffer.get() + (UsesLanes() ? m_Lanes.size() * m_LaneChunk : 0);
 }
 
-void clsDigestWorker::HashStream(clsDigestQueue& queue, std::size_t job) {
-    const DigestJob& file = queue.Job(job);
+void clsDigestWorker::HashStream(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
+    const DigestJob& file = *piece.file;
+    const std::size_t job = piece.job;
     unsigned char* buffer = StreamBuffer();
     try {
         m_Stream.Start(file.kind);
@@ -175,7 +180,7 @@ void clsDigestWorker::HashStream(clsDigestQueue& queue, std::size_t job) {
 
 // A part's CRC starts from nothing; the worker that hashes the last part to end joins them all.
 void clsDigestWorker::HashPart(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
-    const DigestJob& file = queue.Job(piece.job);
+    const DigestJob& file = *piece.file;
     const bool crc16 = file.kind == DigestKind::CRC16;
     const std::uint64_t partLength = clsDigestQueue::PartLength(static_cast<std::uint64_t>(file.length), piece.parts);
     // The last part reads to the file's end, wherever that is by now.

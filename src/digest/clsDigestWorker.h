@@ -30,17 +30,19 @@ private:
         std::size_t job = 0;
         clsFileReader reader;
         unsigned char* buffer = nullptr;
+        char text[32] = {}; // the digest, until published
     };
     struct FreeBuffer {
         void operator()(unsigned char* buffer) const;
     };
 
     bool UsesLanes() const { return m_Lanes.size() > 1; }
-    void OpenLane(clsDigestQueue& queue, std::size_t job);
+    void Hash(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
+    void OpenLane(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
     void FinishLanes(clsDigestQueue& queue);
     void FeedLanes(clsDigestQueue& queue);
     void CloseLane(std::size_t lane);
-    void HashStream(clsDigestQueue& queue, std::size_t job);
+    void HashStream(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
     void HashPart(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
     unsigned char* StreamBuffer() const;
 
@@ -50,6 +52,7 @@ private:
     std::unique_ptr<unsigned char, FreeBuffer> m_Buffer; // the lanes' chunks, then the stream's
     std::vector<Lane> m_Lanes;
     std::vector<std::size_t> m_FreeLanes;
+    std::vector<clsDigestQueue::Digest> m_Finished;
     clsFileReader m_StreamReader;
     clsStreamDigest m_Stream;
 };

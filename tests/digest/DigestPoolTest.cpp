@@ -114,6 +114,49 @@ TEST(DigestPool, PassedOverJobsAndNewBatches) {
     EXPECT_EQ(pool.BytesDone(), 0u);
 }
 
+// An open batch: jobs added while the workers hash the first ones, from another thread too, and a Take that
+// waits for its job to be added.
+TEST(DigestPool, OpenBatch) {
+    TempFolder folder;
+    std::mt19937 random(14);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 12; ++i) {
+        paths.push_back(WriteRandomFile(folder, std::to_string(i) + ".bin", random() % 200000, random));
+    }
+    const std::vector<DigestJob> jobs = EveryKindOfEveryFile(paths);
+    const std::vector<Outcome> expected = FileFunctionOutcomes(jobs);
+    clsDigestPool pool(3);
+    pool.Start(std::vector<DigestJob>(jobs.begin(), jobs.begin() + 5), true);
+    std::thread adder([&] {
+        // One at a time, then in groups of up to 30.
+        for (std::size_t i = 5, count = 1; i < jobs.size(); i += count, count = 1 + i % 30) {
+            std::this_thread::sleep_for(1ms);
+            const std::size_t end = std::min(jobs.size(), i + count);
+            pool.Add(std::vector<DigestJob>(jobs.begin() + static_cast<std::ptrdiff_t>(i),
+                                            jobs.begin() + static_cast<std::ptrdiff_t>(end)));
+        }
+        pool.NoMoreJobs();
+    });
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        ASSERT_EQ(PoolOutcome(pool, i), expected[i]) << i;
+    }
+    adder.join();
+    EXPECT_EQ(PoolOutcome(pool, jobs.size()).number, 5); // closed: no job will come
+    EXPECT_EQ(OutcomeOf([&] {
+                  pool.Add({jobs[0]});
+                  return std::string();
+              }).number,
+              5);
+    // A Take waiting for a job nobody adds ends with the cancel.
+    pool.Start({}, true);
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(20ms);
+        pool.Cancel();
+    });
+    EXPECT_THROW(pool.Take(0), DigestCancelled);
+    canceller.join();
+}
+
 TEST(DigestPool, MisuseRaisesErrorFive) {
     TempFolder folder;
     const std::string path = folder.Write("a.bin", "abc");
