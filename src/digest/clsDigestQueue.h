@@ -150,7 +150,7 @@ private:
     std::size_t m_Taken = 0;       // jobs before this one are taken or dropped
     std::size_t m_Awaited = kNone; // the job Take waits for
     unsigned m_Busy = 0;           // workers still on the batch
-    unsigned m_ClaimWaiters = 0;   // workers waiting for room in the window
+    unsigned m_ClaimWaiters = 0;   // workers waiting for a job or for room in the window
     bool m_Shutdown = false;
     std::atomic<bool> m_Cancelled{false};
     std::atomic<std::uint64_t> m_BytesDone{0};

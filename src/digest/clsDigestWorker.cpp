@@ -120,9 +120,10 @@ void clsDigestWorker::FinishLanes(clsDigestQueue& queue) {
     queue.Publish(std::span(m_Finished.data(), finished));
 }
 
-// Every lane that has hashed all it was given gets the next chunk of its file.
+// Every lane that has hashed all it was given gets the next chunk of its file. A slow disk makes the reads the
+// long part: a cancel is seen between them.
 void clsDigestWorker::FeedLanes(clsDigestQueue& queue) {
-    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
+    for (std::size_t lane = 0; lane < m_Lanes.size() && !queue.Cancelled(); ++lane) {
         Lane& state = m_Lanes[lane];
         if (!m_MD5.NeedsData(lane) || state.reader.AtEnd()) {
             continue;
