@@ -1,38 +1,72 @@
 #!/usr/bin/env bash
-# Times ferrule-check against md5sum -c and rhash -c on the same lists of the corpus
-# (bench/make-corpus.sh), warm page cache: one untimed pass first, then ROUNDS timed rounds with
-# the tools taking turns. Prints best and median MB/s (10^6 bytes) and files/s per data set and tool.
+# Times ferrule-check and the digest pool alone (bench_pool, with 1 and 2 workers) against md5sum -c,
+# sha256sum -c and rhash -c on the same lists of the corpus (bench/make-corpus.sh), warm page cache: one
+# untimed pass first, then ROUNDS timed rounds with the tools taking turns. Prints best and median MB/s
+# (10^6 bytes) and files/s per data set and tool, and how many times faster ours are than the others.
+# The SHA-256 lists (sha256sum.sha256) are written on first use, untimed.
 #
-# Usage: bench/run-bench.sh [--rounds N] [--corpus DIR] [--check PATH] [--sets "big medium small"]
+# Usage: bench/run-bench.sh [--rounds N] [--corpus DIR] [--check PATH] [--pool PATH] [--sets "big medium small"]
+#                           [--digests "MD5 CRC-32 SHA-256"]
 set -euo pipefail
 
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 rounds=5
 corpus="$repo/build-bench/corpus"
 check="${FERRULE_CHECK:-$repo/build/src/cli/ferrule-check}"
+pool="${FERRULE_POOL:-$repo/build/bench/bench_pool}"
 sets="big medium small"
+digests="MD5 CRC-32 SHA-256"
 while [ $# -gt 0 ]; do
     case "$1" in
         --rounds) rounds="$2"; shift 2 ;;
         --corpus) corpus="$2"; shift 2 ;;
         --check) check="$2"; shift 2 ;;
+        --pool) pool="$2"; shift 2 ;;
         --sets) sets="$2"; shift 2 ;;
-        *) echo "usage: $0 [--rounds N] [--corpus DIR] [--check PATH] [--sets \"big medium small\"]" >&2; exit 2 ;;
+        --digests) digests="$2"; shift 2 ;;
+        *) echo "usage: $0 [--rounds N] [--corpus DIR] [--check PATH] [--pool PATH] [--sets \"big medium small\"] [--digests \"MD5 CRC-32 SHA-256\"]" >&2; exit 2 ;;
     esac
 done
 for set in $sets; do
     [ -f "$corpus/$set/.done" ] || { echo "no data set $corpus/$set: run bench/make-corpus.sh first" >&2; exit 1; }
 done
 check="$(realpath "$check" 2>/dev/null || echo "$check")"
+pool="$(realpath "$pool" 2>/dev/null || echo "$pool")"
+for set in $sets; do
+    if [[ " $digests " == *" SHA-256 "* && ! -f "$corpus/$set/sha256sum.sha256" ]]; then
+        echo "writing $set/sha256sum.sha256 ..." >&2
+        (cd "$corpus/$set" && awk '{ print $2 }' md5sum.md5 | xargs -d '\n' sha256sum -- > sha256sum.sha256.tmp &&
+            mv sha256sum.sha256.tmp sha256sum.sha256)
+    fi
+done
 
-# One case a line: set|digest|tool|command (run inside the set's folder).
+# One case a line: set|digest|tool|command (run inside the set's folder). The pool reads the tools' lists.
 cases=()
 for set in $sets; do
-    cases+=("$set|MD5|ferrule-check|$check md5.ferrule")
-    cases+=("$set|MD5|md5sum -c|md5sum -c md5sum.md5")
-    cases+=("$set|MD5|rhash -c|rhash -c md5sum.md5")
-    cases+=("$set|CRC-32|ferrule-check|$check crc32.ferrule")
-    cases+=("$set|CRC-32|rhash -c|rhash -c crc32.sfv")
+    for digest in $digests; do
+        case "$digest" in
+        MD5)
+            cases+=("$set|MD5|ferrule-check|$check md5.ferrule")
+            cases+=("$set|MD5|pool -j1|$pool --jobs 1 md5sum.md5")
+            cases+=("$set|MD5|pool -j2|$pool --jobs 2 md5sum.md5")
+            cases+=("$set|MD5|md5sum -c|md5sum -c md5sum.md5")
+            cases+=("$set|MD5|rhash -c|rhash -c md5sum.md5")
+            ;;
+        CRC-32)
+            cases+=("$set|CRC-32|ferrule-check|$check crc32.ferrule")
+            cases+=("$set|CRC-32|pool -j1|$pool --jobs 1 crc32.sfv")
+            cases+=("$set|CRC-32|pool -j2|$pool --jobs 2 crc32.sfv")
+            cases+=("$set|CRC-32|rhash -c|rhash -c crc32.sfv")
+            ;;
+        SHA-256)
+            cases+=("$set|SHA-256|ferrule-check|$check sha256sum.sha256")
+            cases+=("$set|SHA-256|pool -j1|$pool --jobs 1 sha256sum.sha256")
+            cases+=("$set|SHA-256|pool -j2|$pool --jobs 2 sha256sum.sha256")
+            cases+=("$set|SHA-256|sha256sum -c|sha256sum -c sha256sum.sha256")
+            ;;
+        *) echo "unknown digest $digest" >&2; exit 2 ;;
+        esac
+    done
 done
 
 declare -A files bytes times
@@ -62,11 +96,17 @@ usable=()
 echo "warm-up pass ..." >&2
 for c in "${cases[@]}"; do
     IFS='|' read -r set digest tool cmd <<< "$c"
-    if [ "$tool" = ferrule-check ]; then
-        if [ ! -x "$check" ]; then
-            echo "  skipped $tool: $check not built" >&2
+    if [ "$tool" = ferrule-check ] || [[ "$tool" == pool* ]]; then
+        exe="${cmd%% *}"
+        if [ ! -x "$exe" ]; then
+            echo "  skipped $tool: $exe not built" >&2
             continue
         fi
+    fi
+    if [[ "$tool" == pool* ]] && [ "$(run_case "$set" "$cmd")" = FAIL ]; then
+        echo "  skipped $tool on $set $digest: not every file matched" >&2
+        continue
+    elif [ "$tool" = ferrule-check ]; then
         list="${cmd##* }"
         correct=$(cd "$corpus/$set" && $cmd 2>/dev/null | grep -c '^○ ' || true)
         if [ "$correct" != "${files[$set]}" ]; then
@@ -111,12 +151,15 @@ done | awk -F'|' '
         print ""
         for (k = 1; k <= keys; k++) {
             key = order[k]
-            if (!((key, "ferrule-check") in medians)) { continue }
             m = split(tools[key], list, "|")
-            for (i = 1; i <= m; i++) {
-                if (list[i] == "" || list[i] == "ferrule-check") { continue }
-                printf "%-15s ferrule-check vs %-11s %5.2fx (median)  %5.2fx (best)\n", key, list[i] ":",
-                       medians[key, list[i]] / medians[key, "ferrule-check"], bests[key, list[i]] / bests[key, "ferrule-check"]
+            for (o = 1; o <= m; o++) {
+                ours = list[o]
+                if (ours != "ferrule-check" && ours !~ /^pool/) { continue }
+                for (i = 1; i <= m; i++) {
+                    if (list[i] == "" || list[i] == "ferrule-check" || list[i] ~ /^pool/) { continue }
+                    printf "%-15s %-13s vs %-13s %6.2fx (median)  %6.2fx (best)\n", key, ours, list[i] ":",
+                           medians[key, list[i]] / medians[key, ours], bests[key, list[i]] / bests[key, ours]
+                }
             }
         }
     }'

@@ -1,0 +1,76 @@
+// Digests of many files at once: worker threads hash the files of a batch ahead of one consumer, which takes
+// the results in list order. MD5 files share the lanes of the multi-buffer MD5 engine; memory stays within a
+// fixed budget however long the batch.
+#pragma once
+
+#include "digest/DigestJob.h"
+#include "digest/clsMD5MultiBuffer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class clsDigestQueue;
+class clsDigestWorker;
+
+class clsDigestPool {
+public:
+    struct Options {
+        unsigned workers = 0;                            // 0: one per processor the system reports
+        std::size_t window = 4096;                       // jobs hashed at most ahead of the last one taken
+        std::size_t memory = 64u << 20;                  // read buffers of all workers together, about
+        std::size_t laneChunk = 0;                       // bytes read per MD5 lane at a time; 0: chosen from `memory`
+        std::optional<clsMD5MultiBuffer::Engine> engine; // nothing: clsMD5MultiBuffer::Chosen()
+    };
+
+    /// A pool of `workers` threads (0: one per processor), idle until Start.
+    explicit clsDigestPool(unsigned workers = 0);
+    explicit clsDigestPool(const Options& options);
+    /// Cancels the batch and waits for the workers to end.
+    ~clsDigestPool();
+    clsDigestPool(const clsDigestPool&) = delete;
+    clsDigestPool& operator=(const clsDigestPool&) = delete;
+
+    /// Starts hashing `jobs` (kinds DigestKind::CRC16 to DigestKind::SHA512; another kind raises error 5 and
+    /// starts nothing). What is left of the batch before is cancelled first and its results dropped. With
+    /// `more`, the batch stays open: Add appends jobs, numbered on from jobs.size(), while the workers already
+    /// hash the first ones, until NoMoreJobs.
+    void Start(std::vector<DigestJob> jobs, bool more = false);
+
+    /// Appends jobs to the open batch. Each call wakes the workers that wait for jobs: a few dozen jobs at a
+    /// time cost less than one by one. Raises error 5 for a kind out of range (adding none) or a batch not open.
+    void Add(std::vector<DigestJob> jobs);
+
+    /// Closes the open batch: no job is added any more.
+    void NoMoreJobs();
+
+    /// Waits for job `index` (in an open batch, also for its Add) and returns its digest in the text form of FileCRC16,
+    /// FileCRC32, FileMD5 and FileSHA, or rethrows the error that computing it raised, with the number and description
+    /// those functions give. Indexes go up from call to call; jobs passed over are dropped. Once the batch is
+    /// cancelled, raises DigestCancelled at once, even while a large file is being hashed. Raises error 5 for
+    /// an index out of the batch or taken before. One consumer thread.
+    std::string Take(std::size_t index);
+
+    /// Cancels the batch from any thread: every worker stops within a chunk it reads, and Take raises
+    /// DigestCancelled until the next Start.
+    void Cancel();
+
+    /// Bytes read for digests in this batch so far.
+    std::uint64_t BytesDone() const;
+
+    /// The number of worker threads.
+    unsigned Workers() const { return static_cast<unsigned>(m_Threads.size()); }
+
+    /// The multi-buffer MD5 engine the workers use.
+    clsMD5MultiBuffer::Engine Engine() const { return m_Engine; }
+
+private:
+    clsMD5MultiBuffer::Engine m_Engine;
+    std::unique_ptr<clsDigestQueue> m_Queue;
+    std::vector<std::unique_ptr<clsDigestWorker>> m_Workers;
+    std::vector<std::thread> m_Threads;
+};
