@@ -131,7 +131,8 @@ TEST_F(CheckRunFormatsTest, AmbiguousLinesCheckTheReadingThatNamesAFile) {
         SCOPED_TRACE(row.line);
         TempFolder folder;
         for (const auto& [name, size] : row.files) {
-            std::filesystem::resize_file(folder.Write(name, ""), static_cast<std::uintmax_t>(size));
+            std::filesystem::resize_file(std::filesystem::u8path(folder.Write(name, "")),
+                                         static_cast<std::uintmax_t>(size));
         }
         if (OnWindows() && row.files.size() == 1 && row.files[0].first == "DATA.ZIP") {
             continue; // the same file there
