@@ -22,10 +22,11 @@ constexpr int kExitProblemsFound = 1;
 constexpr int kExitError = 2;
 constexpr int kExitInterrupted = 130; // as a shell reports a program ended by SIGINT
 
-constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] [--no-progress] LIST...\n"
+constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] [--jobs N] [--no-progress] LIST...\n"
                                "Check the files named in checksum lists (CRC-16, CRC-32, MD5, SHA-1 or SHA-2).\n"
                                "\n"
                                "  -f, --folder DIR  look the listed files up in DIR (default: beside each list)\n"
+                               "  -j, --jobs N      hash N files at once (default: one per processor)\n"
                                "      --no-progress no progress line on standard error (shown only on a terminal)\n"
                                "  -h, --help        show this help and exit\n"
                                "  -V, --version     show the version and exit\n"
@@ -49,6 +50,7 @@ int Error(const std::string& message) {
 int Run(int argc, char** argv) {
     std::string folder;
     bool progress = true;
+    unsigned jobs = 0; // one per processor
     clsStringList lists;
     bool optionsEnded = false;
     const std::vector<std::string> args = CommandLineArguments(argc, argv);
@@ -69,6 +71,18 @@ int Run(int argc, char** argv) {
                 return UsageError("option '" + std::string(arg) + "' needs a folder");
             }
             folder = args[++i];
+        } else if (arg == "-j" || arg == "--jobs" || arg.starts_with("--jobs=")) {
+            std::string value;
+            if (arg.starts_with("--jobs=")) {
+                value = std::string(arg.substr(7));
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+            if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos ||
+                std::stoi(value) < 1) {
+                return UsageError("option '--jobs' needs a number of files from 1 to 9999");
+            }
+            jobs = static_cast<unsigned>(std::stoi(value));
         } else if (arg == "--no-progress") {
             progress = false;
         } else if (arg.starts_with("--folder=")) {
@@ -83,6 +97,7 @@ int Run(int argc, char** argv) {
 
     ConsoleHost host(stdout, stderr);
     clsCheckRun run(host);
+    run.setWorkers(jobs);
     {
         // The progress line only where a person reads it: on a terminal, never into a pipe or file.
         clsRunWatcher watcher(run, progress && IsTerminal(stderr) ? stderr : nullptr);

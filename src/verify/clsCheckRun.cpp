@@ -1,8 +1,6 @@
 #include "verify/clsCheckRun.h"
 
-#include "digest/mdlAPICRC32.h"
-#include "digest/mdlAPIMD5.h"
-#include "digest/mdlAPISHA.h"
+#include "digest/clsDigestPool.h"
 #include "util/CaseFold.h"
 #include "util/FileSystem.h"
 #include "util/PathHelpers.h"
@@ -10,11 +8,14 @@
 #include "verify/CheckCancelled.h"
 #include "verify/ICheckHost.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 const std::string kHeavySeparator(40, '=');
+// Jobs reach the pool's workers a few dozen at a time: fewer wake-ups than one by one.
+constexpr std::size_t kJobsPerHandOver = 64;
 const std::string kLightSeparator(40, '-');
 
 // Digests are ASCII hex digits; the user's locale must not take part in comparing them.
@@ -30,21 +31,6 @@ std::string AsciiLower(std::string text) {
         c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
     return text;
-}
-
-ShaAlgorithm ShaOfKind(std::int32_t kind) {
-    switch (kind) {
-        case DigestKind::SHA1:
-            return ShaAlgorithm::SHA1;
-        case DigestKind::SHA224:
-            return ShaAlgorithm::SHA224;
-        case DigestKind::SHA256:
-            return ShaAlgorithm::SHA256;
-        case DigestKind::SHA384:
-            return ShaAlgorithm::SHA384;
-        default:
-            return ShaAlgorithm::SHA512;
-    }
 }
 
 // Names from escaped tool lines may hold line breaks; a log line never does.
@@ -63,6 +49,8 @@ std::string ShownName(const std::string& name) {
 
 clsCheckRun::clsCheckRun(ICheckHost& host, NumberFormatter formatNumber)
     : m_Host(host), m_FormatNumber(std::move(formatNumber)) {}
+
+clsCheckRun::~clsCheckRun() = default;
 
 void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::string& checkFolder) {
     m_Totals = {};
@@ -87,19 +75,39 @@ void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::stri
 
 void clsCheckRun::Cancel() {
     m_Cancelled = true;
+    std::lock_guard lock(m_ProgressMutex);
+    if (m_Pool) {
+        m_Pool->Cancel(); // stops the files being hashed too, within a chunk
+    }
+}
+
+void clsCheckRun::setWorkers(unsigned workers) {
+    std::lock_guard lock(m_ProgressMutex);
+    m_Workers = workers;
+    m_Pool.reset();
+}
+
+clsDigestPool& clsCheckRun::Pool() {
+    std::lock_guard lock(m_ProgressMutex);
+    if (!m_Pool) {
+        m_Pool = std::make_unique<clsDigestPool>(m_Workers);
+    }
+    return *m_Pool;
 }
 
 CheckProgress clsCheckRun::Progress() const {
     std::lock_guard lock(m_ProgressMutex);
     CheckProgress progress = m_Progress;
-    progress.listBytesDone = m_BytesDone;
+    if (m_Pool && progress.listBytes > 0) {
+        progress.listBytesDone =
+            std::min<std::int64_t>(static_cast<std::int64_t>(m_Pool->BytesDone()), progress.listBytes);
+    }
     return progress;
 }
 
 void clsCheckRun::SetProgress(std::int32_t listNumber, std::int32_t listCount, std::int64_t listBytes) {
     std::lock_guard lock(m_ProgressMutex);
     m_Progress = CheckProgress{listNumber, listCount, listBytes, 0, {}};
-    m_BytesDone = 0;
 }
 
 void clsCheckRun::SetCurrentFile(const std::string& name) {
@@ -111,19 +119,6 @@ void clsCheckRun::Yield() {
     m_Host.DoEvents(); // where a host hears of a cancel too
     if (m_Cancelled) {
         throw CheckCancelled{};
-    }
-}
-
-std::string clsCheckRun::FileDigest(std::int32_t kind, const std::string& path) {
-    switch (kind) {
-        case DigestKind::CRC16:
-            return FileCRC16(path);
-        case DigestKind::CRC32:
-            return FileCRC32(path);
-        case DigestKind::MD5:
-            return FileMD5(path);
-        default:
-            return FileSHA(path, ShaOfKind(kind));
     }
 }
 
@@ -139,9 +134,14 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
         return;
     }
 
-    // First every listed file is looked up, so that the bytes to hash are known before hashing starts.
+    // First every listed file is looked up, so that the bytes to hash are known before the lines are
+    // written; the pool's workers start on the files while the rest are looked up.
+    clsDigestPool& pool = Pool();
+    pool.Start({}, true);
     std::vector<PlannedEntry> plan;
     plan.reserve(static_cast<std::size_t>(m_DigestList.Count()));
+    std::vector<DigestJob> jobs;
+    std::size_t jobCount = 0;
     std::int64_t bytesToHash = 0;
     std::int32_t position = 0;
     for (const clsDigestList::ItemPtr& entry : m_DigestList) {
@@ -149,19 +149,29 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
         if (m_Cancelled) {
             throw CheckCancelled{};
         }
-        plan.push_back(PlanEntry(base, entry, position));
-        if (plan.back().outcome == Outcome::DigestPending) {
-            bytesToHash += plan.back().length;
+        PlannedEntry& planned = plan.emplace_back(PlanEntry(base, entry, position));
+        if (planned.outcome == Outcome::DigestPending) {
+            const clsDigestListItem& reading = planned.Reading();
+            jobs.push_back(
+                {planned.path.empty() ? base + reading.Name() : planned.path, reading.DigetsType(), planned.length});
+            planned.job = static_cast<std::int64_t>(jobCount++);
+            bytesToHash += planned.length;
+            if (jobs.size() >= kJobsPerHandOver) {
+                pool.Add(std::exchange(jobs, {}));
+            }
         }
     }
-    SetProgress(Progress().listNumber, Progress().listCount, bytesToHash);
+    pool.Add(std::move(jobs));
+    pool.NoMoreJobs();
+    const CheckProgress progress = Progress();
+    SetProgress(progress.listNumber, progress.listCount, bytesToHash);
 
     std::int64_t counts[5] = {};
     m_Host.AddLog(kHeavySeparator);
     try {
         for (PlannedEntry& planned : plan) {
             Yield();
-            WriteEntry(base, planned, counts);
+            WriteEntry(planned, counts);
         }
     } catch (const CheckCancelled&) {
         WriteSummary(counts); // the entries done so far
@@ -202,21 +212,21 @@ clsCheckRun::PlannedEntry clsCheckRun::PlanEntry(const std::string& base, const 
     return planned;
 }
 
-void clsCheckRun::WriteEntry(const std::string& base, PlannedEntry& planned, std::int64_t (&counts)[5]) {
+void clsCheckRun::WriteEntry(PlannedEntry& planned, std::int64_t (&counts)[5]) {
     const clsDigestListItem& reading = planned.Reading();
     const std::string name = ShownName(reading.Name());
     if (planned.outcome == Outcome::DigestPending) {
         SetCurrentFile(name);
         const std::string listed = reading.Digest();
-        const std::string actual =
-            FileDigest(reading.DigetsType(), planned.path.empty() ? base + reading.Name() : planned.path);
+        std::string actual;
+        try {
+            actual = Pool().Take(static_cast<std::size_t>(planned.job));
+        } catch (const DigestCancelled&) {
+            throw CheckCancelled{};
+        }
         const bool upper = reading.DigetsType() == DigestKind::CRC16 || reading.DigetsType() == DigestKind::CRC32;
         const bool equal = upper ? AsciiUpper(actual) == AsciiUpper(listed) : AsciiLower(actual) == AsciiLower(listed);
         planned.outcome = equal ? Outcome::Correct : Outcome::DigestMismatch;
-        {
-            std::lock_guard lock(m_ProgressMutex);
-            m_BytesDone += planned.length;
-        }
     }
     switch (planned.outcome) {
         case Outcome::Correct:

@@ -17,6 +17,7 @@
 #include <vector>
 
 class ICheckHost;
+class clsDigestPool;
 class clsStringList;
 
 /// The entry outcomes of a run, added up over all list files.
@@ -35,6 +36,7 @@ struct CheckTotals {
 class clsCheckRun {
 public:
     explicit clsCheckRun(ICheckHost& host, NumberFormatter formatNumber = FormatGroupedNumber);
+    ~clsCheckRun();
 
     /// Checks every list file of `dropFiles` in order against `checkFolder` (empty: the folder of each
     /// list file): busy drop box, cleared log, one section per list file with entries, the closing
@@ -57,6 +59,8 @@ public:
     bool Stopped() const { return m_Stopped; }
     /// How far the run has come; any thread.
     CheckProgress Progress() const;
+    /// Threads that hash the listed files at once; 0 (the default): one per processor.
+    void setWorkers(unsigned workers);
 
 private:
     /// Where a listed file is, and its length when it is there.
@@ -72,13 +76,15 @@ private:
         std::unique_ptr<clsDigestListItem> other; // the other reading that names a file, if one had to
         std::string path;                         // the file, when not the base folder and the name as read
         std::int64_t length = -1;                 // -1: no such file
+        std::int64_t job = -1;                    // its digest's place in the pool's batch
         Outcome outcome = Outcome::Missing;
         const clsDigestListItem& Reading() const { return other ? *other : *entry; }
     };
     PlannedEntry PlanEntry(const std::string& base, const clsDigestList::ItemPtr& entry, std::int32_t position);
-    void WriteEntry(const std::string& base, PlannedEntry& planned, std::int64_t (&counts)[5]);
+    void WriteEntry(PlannedEntry& planned, std::int64_t (&counts)[5]);
     void WriteSummary(const std::int64_t (&counts)[5]);
-    std::string FileDigest(std::int32_t kind, const std::string& path);
+    /// The digest workers, made when first needed.
+    clsDigestPool& Pool();
     /// The run's yield before each listed file, where a cancel takes effect.
     void Yield();
     void SetProgress(std::int32_t listNumber, std::int32_t listCount, std::int64_t listBytes);
@@ -98,7 +104,8 @@ private:
     bool m_Stopped = false;
     mutable std::mutex m_ProgressMutex;
     CheckProgress m_Progress;
-    std::int64_t m_BytesDone = 0;
+    unsigned m_Workers = 0;
+    std::unique_ptr<clsDigestPool> m_Pool;
     NumberFormatter m_FormatNumber;
     clsDigestList m_DigestList;
     CheckTotals m_Totals;
