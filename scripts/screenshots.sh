@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots on a virtual display (Xvfb) with a window manager (openbox): the main
-# window after a check, its menu, the drop menu, the folder dialog and the log window. The real application is driven as a user would:
+# window after a check, its menu, the drop menu, the folder dialog, the log window and a check in progress. The real application is driven as a user would:
 # checksum lists are dragged onto the drop box with ferrule_dragsource and xdotool, the log window is
 # opened from the main menu.
-# Writes docs/screenshot-main.png, -menu.png, -dropmenu.png, -folder.png and -log.png.
+# Writes docs/screenshot-main.png, -menu.png, -dropmenu.png, -folder.png, -log.png and -progress.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -58,6 +58,34 @@ crc32() { gzip -c < "$1" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' \n' | t
 pids+=($!)
 main="$(xdotool search --sync --onlyvisible --name '^Ferrule ver')"
 sleep 1
+
+# First a long check in progress (large sparse files: no disk used), stopped with Escape.
+mkdir -p "$work/big"
+for i in $(seq 0 15); do
+    truncate -s 1G "$work/big/disc$i.iso"
+    printf 'disc%d.iso 0123456789abcdef0123456789abcdef\r\n' "$i"
+done > "$work/big/discs.md5"
+eval "$(xdotool getwindowgeometry --shell "$main")"
+drop_x=$((X + 8 + 64))
+drop_y=$((Y + 8 + 64))
+"$build_dir/tests/ui/dragsource/ferrule_dragsource" "$work/big/discs.md5" > "$work/drag3.log" 2>&1 &
+pids+=($!)
+xdotool search --sync --name '^ferrule_dragsource$' > /dev/null
+sleep 0.5
+xdotool mousemove 640 440 mousedown 1
+for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
+    sleep 0.1
+done
+sleep 0.3
+xdotool mouseup 1
+sleep 2.5
+xdotool mousemove "$drop_x" $((drop_y + 20)) # the tooltip with the details
+sleep 1.5
+import -window root "$work/root.png"
+convert "$work/root.png" -crop "460x280+$((drop_x - 90))+$((drop_y - 100))" +repage "$root/docs/screenshot-progress.png"
+xdotool mousemove 600 600 key Escape
+sleep 2
 
 # Drag both lists from the drag source onto the drop box with the left button.
 "$build_dir/tests/ui/dragsource/ferrule_dragsource" "$data/checksums.md5" "$data/archive.sfv" > "$work/drag.log" 2>&1 &
@@ -133,4 +161,5 @@ for id in $(xdotool search --onlyvisible --name '.'); do
 done
 xdotool mousemove 600 600
 shot "$log" "$root/docs/screenshot-log.png"
-echo "screenshots.sh: wrote docs/screenshot-{main,menu,dropmenu,folder,log}.png"
+
+echo "screenshots.sh: wrote docs/screenshot-{main,menu,dropmenu,folder,log,progress}.png"

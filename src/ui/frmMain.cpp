@@ -707,6 +707,9 @@ void frmMain::StopRun() {
         m_RunHost->Detach();
         m_RunHost->RequestCancel();
     }
+    if (m_CheckRun) {
+        m_CheckRun->Cancel(); // also the files being hashed, so that closing never waits for them
+    }
     if (m_RunThread.joinable()) {
         m_RunThread.join();
     }

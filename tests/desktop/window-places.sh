@@ -38,7 +38,7 @@ start() {
     (cd "$work" && exec ./ferrule > "$work/ferrule.log" 2>&1) &
     app_pid=$!
     main_window="$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^Ferrule ver' | head -n 1)"
-    sleep 0.5 # the window manager frames the windows
+    sleep 1 # the window manager frames the windows
 }
 # The visible window of the application named exactly $1 (xdotool's patterns do not match Japanese well).
 window_named() {
@@ -58,8 +58,17 @@ log_window() {
     echo "$id"
 }
 close() {
-    xdotool windowactivate --sync "$main_window" key --clearmodifiers alt+F4
-    timeout 20 tail --pid="$app_pid" -f /dev/null || fail "the application did not end after Alt+F4"
+    # Alt+F4 reaches the active window only: on a loaded machine the activation may come late, so the
+    # keys are pressed again until the application has ended.
+    local tries
+    for tries in 1 2 3 4 5; do
+        xdotool windowactivate --sync "$main_window" key --clearmodifiers alt+F4 2> /dev/null
+        timeout 8 tail --pid="$app_pid" -f /dev/null && break
+    done
+    if kill -0 "$app_pid" 2> /dev/null; then
+        fail "the application did not end after Alt+F4"
+        kill "$app_pid"
+    fi
     app_pid=""
 }
 # The main menu from a right click on the drop box, then its item by access key.
