@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots on a virtual display (Xvfb) with a window manager (openbox): the main
-# window after a check, its menu, and the log window. The real application is driven as a user would:
+# window after a check, its menu, the drop menu, the folder dialog and the log window. The real application is driven as a user would:
 # checksum lists are dragged onto the drop box with ferrule_dragsource and xdotool, the log window is
 # opened from the main menu.
-# Writes docs/screenshot-main.png, docs/screenshot-menu.png and docs/screenshot-log.png.
+# Writes docs/screenshot-main.png, -menu.png, -dropmenu.png, -folder.png and -log.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -97,6 +97,31 @@ convert "$work/root.png" -crop "520x300+$((drop_x - 100))+$((drop_y - 100))" +re
 xdotool key Escape Escape
 sleep 0.3
 
+# A drop with the right button: the drop menu, then the folder dialog from it.
+"$build_dir/tests/ui/dragsource/ferrule_dragsource" "$data/archive.sfv" > "$work/drag2.log" 2>&1 &
+pids+=($!)
+xdotool search --sync --name '^ferrule_dragsource$' > /dev/null
+sleep 0.5
+xdotool mousemove 640 440 mousedown 3
+for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
+    sleep 0.1
+done
+sleep 0.3
+xdotool mouseup 3
+sleep 0.8
+import -window root "$work/root.png"
+convert "$work/root.png" -crop "360x200+$((drop_x - 100))+$((drop_y - 60))" +repage "$root/docs/screenshot-dropmenu.png"
+xdotool key h
+sleep 1.5
+folder=""
+for id in $(xdotool search --onlyvisible --name '.'); do
+    [ "$(xdotool getwindowname "$id")" == "フォルダーの参照" ] && folder="$id"
+done
+shot "$folder" "$root/docs/screenshot-folder.png"
+xdotool key Escape
+sleep 0.5
+
 # The log window, from the main menu.
 xdotool mousemove "$drop_x" "$drop_y" click 3
 sleep 0.5
@@ -108,4 +133,4 @@ for id in $(xdotool search --onlyvisible --name '.'); do
 done
 xdotool mousemove 600 600
 shot "$log" "$root/docs/screenshot-log.png"
-echo "screenshots.sh: wrote docs/screenshot-main.png, docs/screenshot-menu.png and docs/screenshot-log.png"
+echo "screenshots.sh: wrote docs/screenshot-{main,menu,dropmenu,folder,log}.png"

@@ -6,9 +6,14 @@
 
 #include <cstdio>
 
+class clsRunWatcher;
+
 class ConsoleHost : public ICheckHost {
 public:
     ConsoleHost(std::FILE* out, std::FILE* err) : m_Out(out), m_Err(err) {}
+
+    /// A progress line shares the terminal: each line is written with it out of the way.
+    void setWatcher(clsRunWatcher* watcher) { m_Watcher = watcher; }
 
     void AddLog(const std::string& line) override;
     void ClearLog() override {}
@@ -21,4 +26,5 @@ public:
 private:
     std::FILE* m_Out = nullptr;
     std::FILE* m_Err = nullptr;
+    clsRunWatcher* m_Watcher = nullptr;
 };

@@ -2,6 +2,7 @@
 // desktop application would show.
 #include "FerruleVersion.h"
 #include "cli/ConsoleHost.h"
+#include "cli/clsRunWatcher.h"
 #include "util/AppError.h"
 #include "util/Console.h"
 #include "util/clsStringList.h"
@@ -19,18 +20,21 @@ namespace {
 constexpr int kExitAllCorrect = 0;
 constexpr int kExitProblemsFound = 1;
 constexpr int kExitError = 2;
+constexpr int kExitInterrupted = 130; // as a shell reports a program ended by SIGINT
 
-constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] LIST...\n"
+constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] [--jobs N] [--no-progress] LIST...\n"
                                "Check the files named in checksum lists (CRC-16, CRC-32, MD5, SHA-1 or SHA-2).\n"
                                "\n"
                                "  -f, --folder DIR  look the listed files up in DIR (default: beside each list)\n"
+                               "  -j, --jobs N      hash N files at once (default: one per processor)\n"
+                               "      --no-progress no progress line on standard error (shown only on a terminal)\n"
                                "  -h, --help        show this help and exit\n"
                                "  -V, --version     show the version and exit\n"
                                "\n"
                                "Every result line is written to standard output as soon as it is known.\n"
                                "Exit status: 0 every listed file is correct, 1 some file is missing or differs,\n"
-                               "or a list has nothing to check, 2 the check stopped on an error\n"
-                               "(the reason goes to standard error).\n";
+                               "or a list has nothing to check, 130 stopped by Ctrl+C, 2 the check stopped on an\n"
+                               "error (the reason goes to standard error).\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "ferrule-check: %s\nTry 'ferrule-check --help' for more information.\n", message.c_str());
@@ -45,6 +49,8 @@ int Error(const std::string& message) {
 
 int Run(int argc, char** argv) {
     std::string folder;
+    bool progress = true;
+    unsigned jobs = 0; // one per processor
     clsStringList lists;
     bool optionsEnded = false;
     const std::vector<std::string> args = CommandLineArguments(argc, argv);
@@ -65,6 +71,20 @@ int Run(int argc, char** argv) {
                 return UsageError("option '" + std::string(arg) + "' needs a folder");
             }
             folder = args[++i];
+        } else if (arg == "-j" || arg == "--jobs" || arg.starts_with("--jobs=")) {
+            std::string value;
+            if (arg.starts_with("--jobs=")) {
+                value = std::string(arg.substr(7));
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+            if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos ||
+                std::stoi(value) < 1) {
+                return UsageError("option '--jobs' needs a number of files from 1 to 9999");
+            }
+            jobs = static_cast<unsigned>(std::stoi(value));
+        } else if (arg == "--no-progress") {
+            progress = false;
         } else if (arg.starts_with("--folder=")) {
             folder = std::string(arg.substr(9));
         } else {
@@ -77,7 +97,17 @@ int Run(int argc, char** argv) {
 
     ConsoleHost host(stdout, stderr);
     clsCheckRun run(host);
-    run.CheckDropFiles(lists, folder);
+    run.setWorkers(jobs);
+    {
+        // The progress line only where a person reads it: on a terminal, never into a pipe or file.
+        clsRunWatcher watcher(run, progress && IsTerminal(stderr) ? stderr : nullptr);
+        host.setWatcher(&watcher);
+        run.CheckDropFiles(lists, folder);
+        host.setWatcher(nullptr);
+    }
+    if (run.Stopped()) {
+        return kExitInterrupted;
+    }
     // Nothing to check is no success: a list of a format we do not read would otherwise pass unnoticed.
     const CheckTotals& totals = run.Totals();
     return totals.AllCorrect() && totals.listsWithoutEntries == 0 ? kExitAllCorrect : kExitProblemsFound;

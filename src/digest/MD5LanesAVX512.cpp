@@ -23,8 +23,9 @@ struct OpsAVX512 {
     // overwrites its first input: d, which the step no longer needs, rather than a copy of another.
     template <std::size_t Round>
     static FERRULE_ALWAYS_INLINE Word Mix(Word b, Word c, Word d) {
-        constexpr int kTable[4] = {0xB8, 0xCA, 0x96, 0x65};
-        return _mm512_ternarylogic_epi32(d, b, c, kTable[Round]);
+        // A plain constant, not an array element: unoptimized builds must see an immediate too.
+        constexpr int kTable = Round == 0 ? 0xB8 : Round == 1 ? 0xCA : Round == 2 ? 0x96 : 0x65;
+        return _mm512_ternarylogic_epi32(d, b, c, kTable);
     }
 
     static FERRULE_ALWAYS_INLINE Word Load(const std::uint32_t* p) { return _mm512_loadu_si512(p); }

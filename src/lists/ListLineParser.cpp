@@ -19,28 +19,23 @@ bool IsSizeChar(char c) {
 }
 
 // Bytes of multibyte characters (0x80 and up) are allowed like any other name character, so working on
-// bytes gives the same splits as working on characters: every delimiter is ASCII.
+// bytes gives the same splits as working on characters: every delimiter is ASCII. A table, as every byte
+// of every line is looked up.
+struct NameChars {
+    bool allowed[256] = {};
+    constexpr NameChars() {
+        for (int c = 0x20; c < 256; ++c) {
+            allowed[c] = true;
+        }
+        for (const char c : {'\\', '/', ':', ',', ';', '*', '?', '"', '<', '>', '|'}) {
+            allowed[static_cast<unsigned char>(c)] = false;
+        }
+    }
+};
+constexpr NameChars kNameChars;
+
 bool IsNameChar(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20) {
-        return false;
-    }
-    switch (c) {
-        case '\\':
-        case '/':
-        case ':':
-        case ',':
-        case ';':
-        case '*':
-        case '?':
-        case '"':
-        case '<':
-        case '>':
-        case '|':
-            return false;
-        default:
-            return true;
-    }
+    return kNameChars.allowed[static_cast<unsigned char>(c)];
 }
 
 bool IsDigest(std::string_view token) {
@@ -90,7 +85,7 @@ struct Splits {
     std::optional<ListLineFields> withSize;
 };
 
-Splits SplitListLine(std::string_view line) {
+Splits SplitBothWays(std::string_view line) {
     Splits splits;
     // Leading and trailing blanks belong to neither name, digest nor size.
     std::size_t first = 0;
@@ -137,13 +132,17 @@ Splits SplitListLine(std::string_view line) {
 } // namespace
 
 std::optional<ListLineFields> ParseListLine(std::string_view line) {
-    // The longest name wins: the last token as the digest with no size after it, if that fits.
-    Splits splits = SplitListLine(line);
-    return splits.withoutSize ? splits.withoutSize : splits.withSize;
+    return SplitListLine(line).greedy;
 }
 
 std::optional<ListLineFields> ParseListLineWithSize(std::string_view line) {
-    return SplitListLine(line).withSize;
+    return SplitBothWays(line).withSize;
+}
+
+ListLineSplits SplitListLine(std::string_view line) {
+    // The longest name wins: the last token as the digest with no size after it, if that fits.
+    Splits splits = SplitBothWays(line);
+    return {splits.withoutSize ? splits.withoutSize : splits.withSize, splits.withSize};
 }
 
 std::optional<std::string_view> ParseSingleDigest(std::string_view text) {

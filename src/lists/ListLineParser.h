@@ -25,6 +25,13 @@ std::optional<ListLineFields> ParseListLine(std::string_view line);
 /// when the line has no such split.
 std::optional<ListLineFields> ParseListLineWithSize(std::string_view line);
 
+/// ParseListLine and ParseListLineWithSize at once, for the price of one.
+struct ListLineSplits {
+    std::optional<ListLineFields> greedy;   // what ParseListLine gives
+    std::optional<ListLineFields> withSize; // what ParseListLineWithSize gives
+};
+ListLineSplits SplitListLine(std::string_view line);
+
 /// The digest of a text that is nothing but one digest of 4, 8 or 32 hex digits with white space
 /// (space, tab, CR, LF, form feed, vertical tab) around it; std::nullopt for any other text.
 std::optional<std::string_view> ParseSingleDigest(std::string_view text);

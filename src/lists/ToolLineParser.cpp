@@ -106,6 +106,9 @@ std::optional<ToolLineFields> ParseCoreutilsLine(std::string_view line) {
 std::optional<ToolLineFields> ParseBsdTagLine(std::string_view line) {
     bool escaped = false;
     line = AfterEscapeMark(line, escaped);
+    if (line.empty() || (line.front() != 'M' && line.front() != 'S' && line.front() != 'C')) {
+        return std::nullopt; // no tag starts otherwise, and most lines are no tag lines
+    }
     std::int32_t kind = DigestKind::None;
     for (const Tag& tag : kTags) {
         if (line.starts_with(tag.text)) {

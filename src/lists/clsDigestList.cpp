@@ -10,7 +10,6 @@
 #include "util/Wildcard.h"
 #include "util/clsTextLineReader.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace {
@@ -58,7 +57,7 @@ std::optional<std::int64_t> TryParseSize(std::string_view sizeText) {
     return value;
 }
 
-// One reading of a line: kind 0 stands for a digest of the original form, whose kind follows its length.
+// One reading of a line.
 struct Reading {
     std::string name;
     std::string_view digest;
@@ -72,31 +71,24 @@ void AddOriginalReading(const std::optional<ListLineFields>& fields, std::vector
     }
     const std::optional<std::int64_t> bytes = fields->hasSize ? TryParseSize(fields->size) : std::int64_t{-1};
     if (bytes) {
-        readings.push_back({std::string(fields->name), fields->digest, DigestKind::None, *bytes});
+        readings.push_back(
+            {std::string(fields->name), fields->digest, DigestKindOfWidth(fields->digest.size()), *bytes});
     }
 }
 
 // The readings of `text` other than the original grammar's greedy split (which `withGreedy` adds first):
 // its split with a size, then the coreutils form, then the BSD tags.
-void CollectReadings(std::string_view text, bool withGreedy, std::vector<Reading>& readings) {
+void CollectReadings(std::string_view text, const ListLineSplits& splits, bool withGreedy,
+                     std::vector<Reading>& readings) {
     if (withGreedy) {
-        AddOriginalReading(ParseListLine(text), readings);
+        AddOriginalReading(splits.greedy, readings);
     }
-    AddOriginalReading(ParseListLineWithSize(text), readings);
+    AddOriginalReading(splits.withSize, readings);
     if (auto fields = ParseCoreutilsLine(text)) {
         readings.push_back({std::move(fields->name), fields->digest, fields->kind, -1});
     } else if (auto tagged = ParseBsdTagLine(text)) {
         readings.push_back({std::move(tagged->name), tagged->digest, tagged->kind, -1});
     }
-}
-
-void ApplyReading(const Reading& reading, clsDigestListItem& item) {
-    if (reading.kind == DigestKind::None) {
-        item.setDigest(reading.digest);
-    } else {
-        item.setDigestOfKind(reading.digest, reading.kind);
-    }
-    item.setBytes(reading.bytes);
 }
 
 bool HasNonAscii(std::string_view text) {
@@ -117,6 +109,20 @@ bool IsHexText(std::string_view text) {
     return true;
 }
 
+// The key of a name: its case folding, with a shortcut for ASCII, whose simple folding is plain lower-casing.
+std::string FoldKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return CaseFold(name);
+        }
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return key;
+}
+
 [[noreturn]] void RaiseNameNotInList(std::string_view name) {
     RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", name, {}));
 }
@@ -127,24 +133,35 @@ clsDigestList::ItemPtr clsDigestList::Add(const std::string& strName) {
     return AddEntry(strName, {});
 }
 
+clsDigestList::ItemPtr clsDigestList::NewItem() {
+    constexpr std::size_t kBlockEntries = 1024;
+    if (!m_Block || m_Block->size() == m_Block->capacity()) {
+        m_Block = std::make_shared<std::vector<clsDigestListItem>>();
+        m_Block->reserve(kBlockEntries); // never grows beyond: the entries must not move
+    }
+    m_Block->emplace_back();
+    return ItemPtr(m_Block, &m_Block->back());
+}
+
 clsDigestList::ItemPtr clsDigestList::AddEntry(const std::string& strName, const std::string& listPath) {
-    std::string key = CaseFold(strName);
-    if (m_ByKey.find(key) != m_ByKey.end()) {
+    const std::string key = FoldKey(strName);
+    if (m_Keys.Find(key) != clsKeyIndex::npos) {
         RaiseError(ErrorNumber::DuplicateKey,
                    Describe("同じ名前のファイルがリストに2回記載されています。", strName, listPath));
     }
-    auto item = std::make_shared<clsDigestListItem>();
+    ItemPtr item = NewItem();
     item->setName(strName);
-    m_ByKey.emplace(key, item);
-    m_Keys.push_back(std::move(key));
+    m_Keys.Append(key);
     m_Items.push_back(item);
     return item;
 }
 
 void clsDigestList::Clear() {
-    m_Items.clear();
-    m_Keys.clear();
-    m_ByKey.clear();
+    // The memory goes too: a run loads one list after another into the same object.
+    std::vector<ItemPtr>().swap(m_Items);
+    m_Keys.Clear();
+    m_Readings.Clear();
+    m_Block.reset();
 }
 
 std::int32_t clsDigestList::Count() const {
@@ -160,11 +177,11 @@ std::size_t clsDigestList::PositionOf(std::int32_t Index) const {
 }
 
 std::size_t clsDigestList::PositionOf(std::string_view Index) const {
-    const std::string key = CaseFold(Index);
-    if (m_ByKey.find(key) == m_ByKey.end()) {
+    const std::size_t position = m_Keys.Find(FoldKey(Index));
+    if (position == clsKeyIndex::npos) {
         RaiseNameNotInList(Index);
     }
-    return static_cast<std::size_t>(std::find(m_Keys.begin(), m_Keys.end(), key) - m_Keys.begin());
+    return position;
 }
 
 clsDigestList::ItemPtr clsDigestList::Item(std::int32_t Index) const {
@@ -172,16 +189,17 @@ clsDigestList::ItemPtr clsDigestList::Item(std::int32_t Index) const {
 }
 
 clsDigestList::ItemPtr clsDigestList::Item(std::string_view Index) const {
-    const auto found = m_ByKey.find(CaseFold(Index));
-    if (found == m_ByKey.end()) {
-        RaiseNameNotInList(Index);
-    }
-    return found->second;
+    return m_Items[PositionOf(Index)];
+}
+
+std::vector<clsDigestListItem> clsDigestList::OtherReadings(std::int32_t Index) const {
+    const std::size_t position = PositionOf(Index);
+    return m_Readings.Get(position, *m_Items[position]);
 }
 
 void clsDigestList::RemoveAt(std::size_t position) {
-    m_ByKey.erase(m_Keys[position]);
-    m_Keys.erase(m_Keys.begin() + static_cast<std::ptrdiff_t>(position));
+    m_Keys.RemoveAt(position);
+    m_Readings.RemoveAt(position);
     m_Items.erase(m_Items.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
@@ -244,7 +262,8 @@ void clsDigestList::AddLine(std::string_view line, const std::string& listPath, 
     // The original grammar's reading comes first and behaves exactly as it always did: a duplicate name or
     // an oversized size stops the load, this line's entry already in the list.
     ItemPtr entry;
-    if (const auto fields = ParseListLine(line)) {
+    const ListLineSplits splits = SplitListLine(line);
+    if (const auto& fields = splits.greedy) {
         entry = AddEntry(std::string(fields->name), listPath);
         entry->setDigest(fields->digest);
         if (fields->hasSize) {
@@ -256,27 +275,29 @@ void clsDigestList::AddLine(std::string_view line, const std::string& listPath, 
     // bytes in the ANSI code page, the way such lists were read before. The first reading makes the entry
     // when the original grammar gave none; the others go with it, each name once.
     std::vector<Reading> readings; // most lines have none, and then it costs nothing
-    CollectReadings(line, false, readings);
+    CollectReadings(line, splits, false, readings);
     const std::string ansi =
         ansiToo && HasNonAscii(line) ? AnsiToUtf8(line) : std::string(); // the readings point into it
     if (!ansi.empty()) {
-        CollectReadings(ansi, true, readings);
+        CollectReadings(ansi, SplitListLine(ansi), true, readings);
     }
+    std::vector<StoredReading> others;
     for (const Reading& reading : readings) {
         if (!entry) {
             entry = AddEntry(reading.name, listPath);
-            ApplyReading(reading, *entry);
+            entry->setDigestOfKind(reading.digest, reading.kind);
+            entry->setBytes(reading.bytes);
             continue;
         }
         bool known = reading.name == entry->Name();
-        for (const clsDigestListItem& other : entry->OtherReadings()) {
-            known = known || reading.name == other.Name();
+        for (const StoredReading& other : others) {
+            known = known || reading.name == other.name;
         }
         if (!known) {
-            clsDigestListItem other;
-            other.setName(reading.name);
-            ApplyReading(reading, other);
-            entry->AddOtherReading(std::move(other));
+            others.push_back({reading.name, reading.digest, reading.kind, reading.bytes});
         }
+    }
+    if (!others.empty()) {
+        m_Readings.Set(m_Items.size() - 1, *entry, others);
     }
 }

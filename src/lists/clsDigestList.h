@@ -2,12 +2,13 @@
 #pragma once
 
 #include "lists/clsDigestListItem.h"
+#include "lists/clsKeyIndex.h"
+#include "lists/clsReadingStore.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class clsTextLineReader;
@@ -28,13 +29,27 @@ public:
     void Remove(std::int32_t Index);
     void Remove(std::string_view Index);
 
-    /// Replaces the contents with the entries of the checksum list file `strFileName` (a single bare
-    /// digest, or lines "name digest [size]"). Read errors leave the list as it was; a duplicate
-    /// name or an oversized size stops the load with an error, keeping the entries read before it.
-    /// The file is read as a stream in its own encoding (byte-order mark; else UTF-8 when its bytes are
-    /// well-formed UTF-8 beyond ASCII; else the ANSI code page): memory follows the entries, not the
-    /// file's size; a line longer than clsTextLineReader::kMaxLineBytes is skipped. A read error after
-    /// the file was first read through (it changed, or the disk failed) keeps the entries read before it.
+    /// Other ways to read the list line the entry at position `Index` (1 to Count) came from, in the order
+    /// they are tried; each is an entry of its own, not in the list. The run checks the first of them whose
+    /// name names an existing file, and only when the entry's own name names none. Raises an error for a
+    /// position out of range.
+    std::vector<clsDigestListItem> OtherReadings(std::int32_t Index) const;
+
+    /// Replaces the contents with the entries of the checksum list file `strFileName`. The file is read as
+    /// a stream in its own encoding (byte-order mark; else UTF-8 when its bytes are well-formed UTF-8
+    /// beyond ASCII; else the ANSI code page): memory follows the entries, not the file's size, and a line
+    /// longer than clsTextLineReader::kMaxLineBytes is skipped. Its forms, in the order they are tried:
+    /// - the original ones: one bare digest of 4, 8 or 32 hex digits in a file named "*?.*?" (listing that
+    ///   name without its last extension), else lines "name digest [size]", greedy split, no folders;
+    /// - a bare digest of 40, 56, 64, 96 or 128 digits (SHA-1, SHA-2) in such a file;
+    /// - lines of coreutils ("DIGEST  NAME", "DIGEST *NAME") and BSD tags ("MD5 (NAME) = DIGEST"), whose
+    ///   names may hold folders, for lines the original grammar skips.
+    /// A line that reads more than one way makes one entry of its first reading and keeps the others
+    /// (OtherReadings): the original grammar's split with a size, the tool forms, and for a list taken
+    /// for UTF-8 without a mark the same line read in the ANSI code page.
+    /// Errors: a read error before the first line leaves the list as it was; a duplicate name (ignoring
+    /// case) or an oversized size stops the load, keeping the entries read before it; a read error later
+    /// (the file changed, or the disk failed) keeps the entries read before it too.
     void LoadList(const std::string& strFileName);
 
     /// LoadList on the bytes of a list file held in memory; `strFileName` is the list's path, for the
@@ -56,8 +71,13 @@ private:
     std::size_t PositionOf(std::int32_t Index) const;
     std::size_t PositionOf(std::string_view Index) const;
     void RemoveAt(std::size_t position);
+    /// A new, empty entry in the current block of entries.
+    ItemPtr NewItem();
 
     std::vector<ItemPtr> m_Items;
-    std::vector<std::string> m_Keys;                  // case-folded key of each entry, as it was added
-    std::unordered_map<std::string, ItemPtr> m_ByKey; // case-folded name -> entry
+    clsKeyIndex m_Keys;         // case-folded key of each entry, as it was added
+    clsReadingStore m_Readings; // the other readings of the entries' lines
+    // Entries are made in blocks, each shared by the pointers to its entries: an entry lives as long as a
+    // pointer to it, without a separate allocation and count for each of millions of entries.
+    std::shared_ptr<std::vector<clsDigestListItem>> m_Block;
 };

@@ -2,6 +2,7 @@
 
 #include "util/AppError.h"
 
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -15,20 +16,22 @@ bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-// CRC digests are held in upper case, all others in lower case.
-std::string InKindCase(std::string_view digits, std::int32_t kind, std::size_t width) {
-    const bool upper = kind == DigestKind::CRC16 || kind == DigestKind::CRC32;
-    std::string canonical(width - digits.size(), '0');
-    for (const char c : digits) {
-        if (!upper && c >= 'A' && c <= 'F') {
-            canonical += static_cast<char>(c - 'A' + 'a');
-        } else if (upper && c >= 'a' && c <= 'f') {
-            canonical += static_cast<char>(c - 'a' + 'A');
-        } else {
-            canonical += c;
-        }
+int HexValue(char c) {
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
+
+// The longest digest, in bytes: SHA-512.
+constexpr std::size_t kMaxDigestBytes = 64;
+
+// The bytes of `digits` (hex digits only, at most `width`) filled with zeros on the left to `width` digits, an
+// even number, into `bytes`.
+void DigestBytes(std::string_view digits, std::size_t width, std::uint8_t* bytes) {
+    std::memset(bytes, 0, width / 2);
+    const std::size_t fill = width - digits.size();
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        const std::size_t at = fill + i;
+        bytes[at / 2] = static_cast<std::uint8_t>(bytes[at / 2] | (HexValue(digits[i]) << (at % 2 == 0 ? 4 : 0)));
     }
-    return canonical;
 }
 
 constexpr std::size_t kWidths[] = {0, 4, 8, 32, 40, 56, 64, 96, 128};
@@ -53,41 +56,47 @@ void clsDigestListItem::setBytes(std::int64_t value) {
 }
 
 std::string clsDigestListItem::Digest() const {
-    return m_DigestType == DigestKind::None ? std::string() : m_Digest;
+    // CRC digests are written in upper case, all others in lower case.
+    static constexpr char kUpper[] = "0123456789ABCDEF";
+    static constexpr char kLower[] = "0123456789abcdef";
+    const char* digits = m_DigestType == DigestKind::CRC16 || m_DigestType == DigestKind::CRC32 ? kUpper : kLower;
+    std::string text;
+    const std::size_t size = DigestKindWidth(m_DigestType) / 2;
+    const std::uint8_t* bytes = size > sizeof m_ShortDigest ? m_LongDigest.get() : m_ShortDigest;
+    text.reserve(size * 2);
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint8_t value = bytes[i];
+        text += digits[value >> 4];
+        text += digits[value & 0xF];
+    }
+    return text;
 }
 
 void clsDigestListItem::setDigest(std::string_view value) {
-    std::string digits;
-    digits.reserve(value.size());
+    // More than 32 digits is the same error as a bad character, so the digits fit a buffer of that size.
+    char digits[32];
+    std::size_t count = 0;
     for (const char c : value) {
         if (c == ' ') {
             continue;
         }
-        if (!IsHexDigit(c)) {
+        if (!IsHexDigit(c) || count == sizeof digits) {
             RaiseInvalidDigest();
         }
-        digits += c;
+        digits[count++] = c;
     }
 
     std::int32_t kind = DigestKind::None;
-    std::size_t width = 0;
-    if (digits.empty()) {
+    if (count == 0) {
         kind = DigestKind::None;
-    } else if (digits.size() <= 4) {
+    } else if (count <= 4) {
         kind = DigestKind::CRC16;
-        width = 4;
-    } else if (digits.size() <= 8) {
+    } else if (count <= 8) {
         kind = DigestKind::CRC32;
-        width = 8;
-    } else if (digits.size() <= 32) {
-        kind = DigestKind::MD5;
-        width = 32;
     } else {
-        RaiseInvalidDigest();
+        kind = DigestKind::MD5;
     }
-
-    m_Digest = InKindCase(digits, kind, width);
-    m_DigestType = kind;
+    StoreDigest(std::string_view(digits, count), kind);
 }
 
 void clsDigestListItem::setDigestOfKind(std::string_view hexDigits, std::int32_t kind) {
@@ -100,6 +109,30 @@ void clsDigestListItem::setDigestOfKind(std::string_view hexDigits, std::int32_t
             RaiseInvalidDigest();
         }
     }
-    m_Digest = InKindCase(hexDigits, kind, width);
+    StoreDigest(hexDigits, kind);
+}
+
+void clsDigestListItem::StoreDigest(std::string_view digits, std::int32_t kind) {
+    const std::size_t width = DigestKindWidth(kind);
+    std::uint8_t bytes[kMaxDigestBytes];
+    DigestBytes(digits, width, bytes);
+    if (width / 2 > sizeof m_ShortDigest) {
+        m_LongDigest = std::make_unique<std::uint8_t[]>(width / 2);
+        std::memcpy(m_LongDigest.get(), bytes, width / 2);
+    } else {
+        m_LongDigest.reset();
+        std::memcpy(m_ShortDigest, bytes, width / 2);
+    }
     m_DigestType = kind;
+}
+
+bool clsDigestListItem::HasDigest(std::string_view hexDigits, std::int32_t kind) const {
+    const std::size_t width = DigestKindWidth(kind);
+    if (kind != m_DigestType || width == 0 || hexDigits.size() != width) {
+        return false;
+    }
+    std::uint8_t bytes[kMaxDigestBytes];
+    DigestBytes(hexDigits, width, bytes);
+    const std::uint8_t* mine = width / 2 > sizeof m_ShortDigest ? m_LongDigest.get() : m_ShortDigest;
+    return std::memcmp(mine, bytes, width / 2) == 0;
 }

@@ -3,10 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 /// Digest kinds as `DigetsType` reports them.
 namespace DigestKind {
@@ -46,6 +45,9 @@ public:
     /// value of any other length or with a character that is not a hex digit.
     void setDigestOfKind(std::string_view hexDigits, std::int32_t kind);
 
+    /// True when the entry holds the digest `hexDigits` (exactly the width of `kind`, either case) of `kind`.
+    bool HasDigest(std::string_view hexDigits, std::int32_t kind) const;
+
     /// 0 none, 1 CRC-16, 2 CRC-32, 3 MD5, 4 SHA-1, 5 SHA-224, 6 SHA-256, 7 SHA-384, 8 SHA-512; changes only
     /// through setDigest and setDigestOfKind.
     std::int32_t DigetsType() const { return m_DigestType; }
@@ -53,15 +55,15 @@ public:
     const std::string& Name() const { return m_Name; }
     void setName(const std::string& value) { m_Name = value; }
 
-    /// Other ways to read the list line this entry came from, in the order they are tried. The run checks
-    /// the first of them whose name names an existing file, and only when the entry's own name names none.
-    const std::vector<clsDigestListItem>& OtherReadings() const { return m_OtherReadings; }
-    void AddOtherReading(clsDigestListItem reading) { m_OtherReadings.push_back(std::move(reading)); }
-
 private:
+    /// Stores `digits` (hex digits only, at most the kind's width) filled to the kind's width.
+    void StoreDigest(std::string_view digits, std::int32_t kind);
+
+    // A list may hold millions of entries: the digest is kept as its bytes (the text is made when asked
+    // for), in the entry itself up to MD5's 16 bytes, beside it for the longer SHA digests.
     std::string m_Name;
-    std::string m_Digest;
-    std::int32_t m_DigestType = DigestKind::None;
+    std::unique_ptr<std::uint8_t[]> m_LongDigest;
     std::int64_t m_Bytes = -1;
-    std::vector<clsDigestListItem> m_OtherReadings;
+    std::int32_t m_DigestType = DigestKind::None;
+    std::uint8_t m_ShortDigest[16] = {};
 };

@@ -1,7 +1,8 @@
 #include "ui/clsSHBrowseForFolder.h"
 
+#include "ui/frmBrowseForFolder.h"
+
 #include <QDir>
-#include <QFileDialog>
 
 bool clsSHBrowseForFolder::ShowDialog() {
     std::optional<std::string> chosen = m_Chooser ? m_Chooser(m_Owner, m_Title) : RunDialog();
@@ -10,19 +11,18 @@ bool clsSHBrowseForFolder::ShowDialog() {
         return false;
     }
     m_PathName = std::move(*chosen);
+    if (!m_PathName.empty()) {
+        m_LastFolder = m_PathName;
+    }
     return true;
 }
 
 std::optional<std::string> clsSHBrowseForFolder::RunDialog() const {
-    // Root 0 is the desktop; here the dialog starts in the home folder and can reach every folder.
-    QFileDialog dialog(m_Owner, QString::fromStdString(m_Title), QDir::homePath());
-    dialog.setObjectName(QStringLiteral("FolderBrowser"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Root 0 is the desktop; the nearest thing here is the file system's root, which the tree starts from.
+    const QString start = m_LastFolder.empty() ? QDir::homePath() : QString::fromStdString(m_LastFolder);
+    frmBrowseForFolder dialog(m_Owner, QString::fromStdString(m_Title), start);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? std::string() : QDir::toNativeSeparators(chosen.front()).toStdString();
+    return dialog.SelectedPath().toStdString();
 }

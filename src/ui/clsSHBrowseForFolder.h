@@ -42,4 +42,6 @@ private:
     std::int32_t m_RootFolder = 0;
     std::string m_Title;
     Chooser m_Chooser;
+    // The folder confirmed last, where the next dialog opens; the home folder until then.
+    std::string m_LastFolder;
 };

@@ -7,6 +7,8 @@
 #include "digest/mdlAPIMD5.h"
 #include "ui/clsImageControl.h"
 #include "ui/clsLogPane.h"
+#include "ui/clsProgressOverlay.h"
+#include "ui/clsQueuedCheckHost.h"
 #include "ui/clsSHBrowseForFolder.h"
 #include "ui/frmLog.h"
 #include "ui/mdlAPIGeneral.h"
@@ -17,6 +19,7 @@
 #include "util/PathHelpers.h"
 #include "util/Wildcard.h"
 #include "util/clsStringList.h"
+#include "verify/CheckCancelled.h"
 #include "verify/clsCheckRun.h"
 
 #include <QAction>
@@ -26,6 +29,7 @@
 #include <QDir>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QListView>
 #include <QLocale>
 #include <QMenu>
@@ -42,11 +46,11 @@ namespace {
 const QString kTitle = QStringLiteral(FERRULE_PRODUCT_NAME);
 constexpr int kCheckDelayMs = 50;
 constexpr int kRightButtonAlone = 2;
+// The progress bar over the busy drop box, and how often it is brought up to date.
+constexpr int kProgressHeight = 26;
+constexpr int kProgressIntervalMs = 200;
 // How long start-up waits for the window manager to frame the main window.
 constexpr int kFrameWaitMs = 2000;
-
-// Thrown out of DoEvents when the window closed while the run yielded: the run must not go on.
-struct RunAbandoned {};
 
 QString LastTwo(const QString& text) {
     return text.right(2);
@@ -96,7 +100,9 @@ frmMain::frmMain(std::string executablePath, QWidget* parent)
     CreateMenus();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    StopRun();
+}
 
 std::string frmMain::ApplicationPath() {
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
@@ -132,6 +138,12 @@ void frmMain::CreateControls() {
     m_imgDropBox->setObjectName(QStringLiteral("imgDropBox"));
     m_imgDropBox->setGeometry(0, 0, 128, 128);
     m_imgDropBox->installEventFilter(this);
+
+    m_Progress = new clsProgressOverlay(m_picDropBox);
+    m_Progress->setGeometry(0, 128 - kProgressHeight, 128, kProgressHeight);
+    m_Progress->hide();
+    m_ProgressTimer.setInterval(kProgressIntervalMs);
+    connect(&m_ProgressTimer, &QTimer::timeout, this, &frmMain::ShowProgress);
 
     m_picLogBox = new clsLogPane(&m_LogModel, this);
     m_picLogBox->setGeometry(144, 8, 160, 128);
@@ -187,6 +199,13 @@ void frmMain::CreateMenus() {
     m_mnuDragDropCancel->setObjectName(QStringLiteral("mnuDragDropCancel"));
     m_mnuDragDrop->setDefaultAction(m_mnuDragDropCheck);
     connect(m_mnuDragDropCheck, &QAction::triggered, this, &frmMain::mnuDragDropCheck_Click);
+
+    // The busy drop box's own menu: the one thing to do during a check is to stop it.
+    m_mnuCheck = new QMenu(this);
+    m_mnuCheck->setObjectName(QStringLiteral("mnuCheck"));
+    m_mnuCheckCancel = m_mnuCheck->addAction(QStringLiteral("チェックを中止(&S)"));
+    m_mnuCheckCancel->setObjectName(QStringLiteral("mnuCheckCancel"));
+    connect(m_mnuCheckCancel, &QAction::triggered, this, &frmMain::CancelCheck);
     connect(m_mnuDragDropCheckFor, &QAction::triggered, this, &frmMain::mnuDragDropCheckFor_Click);
 }
 
@@ -223,7 +242,8 @@ void frmMain::Form_Load() {
 
     m_FolderBrowser = std::make_unique<clsSHBrowseForFolder>();
     m_DropFiles = std::make_unique<clsStringList>();
-    m_CheckRun = std::make_unique<clsCheckRun>(*this);
+    m_RunHost = new clsQueuedCheckHost(*this, this);
+    m_CheckRun = std::make_unique<clsCheckRun>(*m_RunHost);
 
     m_picLogBox->picLogBox_Resize();
     show();
@@ -482,10 +502,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
                 break;
         }
     } else if (watched == m_imgDropBox && event->type() == QEvent::MouseButtonRelease) {
-        // A disabled picture takes no mouse input, although its event filters still see it.
+        // A disabled picture takes no mouse input, although its event filters still see it; during a
+        // check, the right button offers to stop it instead of the main menu.
+        auto* mouse = static_cast<QMouseEvent*>(event);
         if (m_imgDropBox->isEnabled()) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
             imgDropBox_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+        } else if (mouse->button() == Qt::RightButton && CheckRunning()) {
+            m_mnuCheck->exec(mouse->globalPosition().toPoint());
         }
         return true;
     }
@@ -572,16 +595,30 @@ bool frmMain::SelectFolder(std::string& folder) {
 
 void frmMain::tmrTimer_Timer() {
     m_tmrTimer.stop();
-    QString failure;
-    try {
-        m_CheckRun->CheckDropFiles(*m_DropFiles, m_CheckFolder);
-    } catch (const RunAbandoned&) {
-        return; // the window has closed; nothing of it may be touched any more
-    } catch (const AppError& error) {
-        failure = QString::fromStdString(error.Description());
-    } catch (const std::exception& error) {
-        failure = QString::fromLocal8Bit(error.what());
-    }
+    // The run works on a thread of its own and writes through the queued host; the window stays live.
+    // The drop box turns busy now, so that no drop slips in before the run's first word arrives.
+    SetDropBoxBusy(true);
+    m_RunHost->Reset();
+    StartProgress();
+    m_RunThread = std::thread([this, files = *m_DropFiles, folder = m_CheckFolder] {
+        QString failure;
+        try {
+            m_CheckRun->CheckDropFiles(files, folder);
+        } catch (const CheckCancelled&) {
+            // stopped by the user or by the window closing: what was written stays
+        } catch (const AppError& error) {
+            failure = QString::fromStdString(error.Description());
+        } catch (const std::exception& error) {
+            failure = QString::fromLocal8Bit(error.what());
+        }
+        m_RunHost->Post([this, failure] { RunFinished(failure); });
+    });
+}
+
+void frmMain::RunFinished(const QString& failure) {
+    m_RunThread.join();
+    StopProgress();
+    m_mnuCheck->close(); // nothing left to stop
     if (!failure.isNull()) {
         // The run stopped half-way: report why, keep the lines it wrote, and become usable again.
         ShowMessageBox(this, failure, QMessageBox::Critical, kTitle);
@@ -592,6 +629,87 @@ void frmMain::tmrTimer_Timer() {
     }
     m_DropFiles->RemoveAll();
     m_CheckFolder.clear();
+}
+
+bool frmMain::CheckRunning() const {
+    return m_RunThread.joinable();
+}
+
+void frmMain::CancelCheck() {
+    if (CheckRunning()) {
+        m_RunHost->RequestCancel();
+        m_CheckRun->Cancel();
+    }
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && CheckRunning()) {
+        CancelCheck();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---- Progress ----
+
+void frmMain::StartProgress() {
+    m_IdleToolTip = m_imgDropBox->toolTip();
+    m_Meter.Reset();
+    m_ProgressList = 0;
+    m_RunClock.start();
+    m_Progress->setPercent(-1);
+    m_Progress->show();
+    m_ProgressTimer.start();
+}
+
+void frmMain::ShowProgress() {
+    const CheckProgress progress = m_CheckRun->Progress();
+    if (progress.listNumber != m_ProgressList) {
+        m_ProgressList = progress.listNumber;
+        m_Meter.Reset();
+    }
+    m_Meter.Sample(static_cast<double>(m_RunClock.elapsed()) / 1000.0, progress.listBytesDone, progress.listBytes);
+    const int percent = progress.listNumber == 0 ? -1 : m_Meter.Percent();
+    m_Progress->setPercent(percent);
+    const QString caption = CaptionText(FERRULE_VERSION_MAJOR, FERRULE_VERSION_MINOR);
+    setWindowTitle(percent < 0 ? caption : QString::number(percent) + QStringLiteral("% - ") + caption);
+
+    QString tip = QStringLiteral("チェック中 (リスト %1 / %2)").arg(progress.listNumber).arg(progress.listCount);
+    if (!progress.currentFile.empty()) {
+        tip += QStringLiteral("\n") + QString::fromStdString(progress.currentFile);
+    }
+    if (percent >= 0) {
+        tip += QStringLiteral("\n%1% (%2 / %3)")
+                   .arg(percent)
+                   .arg(QString::fromStdString(FormatBytes(static_cast<double>(progress.listBytesDone))),
+                        QString::fromStdString(FormatBytes(static_cast<double>(progress.listBytes))));
+    }
+    if (m_Meter.BytesPerSecond() > 0.0) {
+        tip += QStringLiteral("\n") + QString::fromStdString(FormatBytes(m_Meter.BytesPerSecond())) +
+               QStringLiteral("/秒");
+        if (const std::optional<double> left = m_Meter.SecondsLeft()) {
+            tip += QStringLiteral("  残り ") + QString::fromStdString(FormatDuration(*left));
+        }
+    }
+    tip += QStringLiteral("\n右クリックまたは Esc キーで中止できます。");
+    m_imgDropBox->setToolTip(tip);
+}
+
+void frmMain::StopProgress() {
+    m_ProgressTimer.stop();
+    m_Progress->hide();
+    m_imgDropBox->setToolTip(m_IdleToolTip);
+    setWindowTitle(CaptionText(FERRULE_VERSION_MAJOR, FERRULE_VERSION_MINOR));
+}
+
+void frmMain::StopRun() {
+    if (m_RunHost != nullptr) {
+        m_RunHost->Detach();
+        m_RunHost->RequestCancel();
+    }
+    if (m_RunThread.joinable()) {
+        m_RunThread.join();
+    }
 }
 
 // ---- What the run writes through ----
@@ -607,10 +725,7 @@ void frmMain::ClearLog() {
 }
 
 void frmMain::DoEvents() {
-    QCoreApplication::processEvents();
-    if (m_Unloaded) {
-        throw RunAbandoned{};
-    }
+    // The run yields on its own thread (clsQueuedCheckHost); the window's events never wait for it.
 }
 
 void frmMain::SetDropBoxBusy(bool busy) {
@@ -658,6 +773,7 @@ void frmMain::QueryUnload() {
 void frmMain::Unload() {
     m_Unloaded = true;
     m_tmrTimer.stop();
+    StopRun(); // the run ends at its next yield; nothing it wrote after this reaches the window
     m_LogWindow->CloseByProgram();
     emit Unloaded();
 }

@@ -3,7 +3,9 @@
 
 #include "ui/clsLogModel.h"
 #include "verify/ICheckHost.h"
+#include "verify/clsProgressMeter.h"
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 class QAction;
@@ -20,6 +23,8 @@ class QLocale;
 class QMenu;
 class clsCheckRun;
 class clsImageControl;
+class clsProgressOverlay;
+class clsQueuedCheckHost;
 class clsLogPane;
 class clsSHBrowseForFolder;
 class clsSettings;
@@ -47,6 +52,11 @@ public:
 
     bool TopMost() const { return m_TopMost; }
     void setTopMost(bool value);
+
+    /// True from the start of a run until its end has reached the window.
+    bool CheckRunning() const;
+    /// Asks a running check to stop; it writes what it has, and its closing lines.
+    void CancelCheck();
 
     /// Shows the log window and narrows this window to the drop box, or the reverse.
     void SetLogWindowVisible(bool visible);
@@ -80,6 +90,8 @@ public:
     const QPixmap& WindowPicture() const { return m_WindowPicture; }
     QMenu* MainMenu() const { return m_mnuMain; }
     QMenu* DragDropMenu() const { return m_mnuDragDrop; }
+    QMenu* CheckMenu() const { return m_mnuCheck; }
+    clsProgressOverlay* ProgressOverlay() const { return m_Progress; }
     QMenu* ThemeMenu() const { return m_mnuMainTheme; }
     const std::vector<QAction*>& ThemeItems() const { return m_mnuMainThemeItems; }
 
@@ -89,6 +101,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -100,6 +113,11 @@ private:
     void SetWindowBackColor(std::int32_t color);
     void SetOuterWidth(int outerWidth);
     void WaitForFrame();
+    void RunFinished(const QString& failure);
+    void StartProgress();
+    void ShowProgress();
+    void StopProgress();
+    void StopRun();
     void QueryUnload();
     void Unload();
     bool SelectFolder(std::string& folder);
@@ -147,12 +165,22 @@ private:
     QAction* m_mnuDragDropCheck = nullptr;
     QAction* m_mnuDragDropCheckFor = nullptr;
     QAction* m_mnuDragDropCancel = nullptr;
+    QMenu* m_mnuCheck = nullptr;
+    QAction* m_mnuCheckCancel = nullptr;
 
     // Fields.
     std::unique_ptr<clsSHBrowseForFolder> m_FolderBrowser;
     std::unique_ptr<clsStringList> m_DropFiles;
     std::string m_CheckFolder;
     std::unique_ptr<clsCheckRun> m_CheckRun; // holds the checksum list of the run
+    clsQueuedCheckHost* m_RunHost = nullptr;
+    std::thread m_RunThread;
+    clsProgressOverlay* m_Progress = nullptr;
+    QTimer m_ProgressTimer;
+    QElapsedTimer m_RunClock;
+    clsProgressMeter m_Meter;
+    std::int32_t m_ProgressList = 0;
+    QString m_IdleToolTip;
     std::unique_ptr<clsSettings> m_Settings;
     std::unique_ptr<clsThemeDefine> m_Theme;
     QPixmap m_DropBoxPicture;

@@ -1,6 +1,7 @@
 // Code page conversion through glibc iconv: lists in the field come from Japanese Windows systems.
 #include "util/CodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -8,7 +9,7 @@ namespace {
 
 constexpr const char* kAnsiCodePage = "CP932";
 
-// Owns one iconv descriptor; conversions are rare and short-lived, so one per call keeps this thread-safe.
+// Owns one iconv descriptor.
 class IconvHandle {
 public:
     IconvHandle(const char* to, const char* from) : m_Handle(iconv_open(to, from)) {}
@@ -29,13 +30,16 @@ private:
 
 // Runs iconv over the whole input; on an invalid, incomplete or unmappable sequence appends `replacement`,
 // skips the offending byte (or UTF-8 character) and carries on.
-std::string Convert(std::string_view input, const char* to, const char* from, std::string_view replacement,
-                    bool inputIsUtf8) {
+std::string Convert(std::string_view input, std::string_view replacement, bool inputIsUtf8) {
     std::string out;
     if (input.empty()) {
         return out;
     }
-    IconvHandle cd(to, from);
+    // One descriptor per thread and direction, reset before each use: opening one costs more than converting
+    // a line of text.
+    thread_local IconvHandle toUtf8("UTF-8", kAnsiCodePage);
+    thread_local IconvHandle toAnsi(kAnsiCodePage, "UTF-8");
+    IconvHandle& cd = inputIsUtf8 ? toAnsi : toUtf8;
     if (!cd.valid()) {
         // Without the converter the best we can do is keep ASCII and mark everything else.
         for (unsigned char c : input) {
@@ -43,6 +47,7 @@ std::string Convert(std::string_view input, const char* to, const char* from, st
         }
         return out;
     }
+    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
     out.resize(input.size() * 3 + 16);
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
@@ -83,10 +88,14 @@ std::string Convert(std::string_view input, const char* to, const char* from, st
 } // namespace
 
 std::string AnsiToUtf8(std::string_view bytes) {
-    return Convert(bytes, "UTF-8", kAnsiCodePage, "\xEF\xBF\xBD", false);
+    // Code page 932 holds ASCII as it is.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(bytes);
+    }
+    return Convert(bytes, "\xEF\xBF\xBD", false);
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
     // "//TRANSLIT" would give look-alikes; the Windows conversion gives "?" for what it cannot map.
-    return Convert(text, kAnsiCodePage, "UTF-8", "?", true);
+    return Convert(text, "?", true);
 }

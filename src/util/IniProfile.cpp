@@ -61,8 +61,9 @@ struct Line {
     std::size_t contentEnd = 0; // where the line break starts
     std::size_t end = 0;        // after the line break
     LineKind kind = LineKind::Blank;
-    std::string name;           // section or key name (UTF-8, trimmed)
-    std::size_t valueBegin = 0; // key lines: the value's first byte after the blanks following "="
+    std::string name;            // section or key name (UTF-8, trimmed)
+    std::size_t afterEquals = 0; // key lines: the byte after "="
+    std::size_t valueBegin = 0;  // key lines: the value's first byte after the blanks following "="
 };
 
 // The parsed file: its encoding and its lines. CR LF, LF and a lone CR all end a line; none of those
@@ -98,6 +99,8 @@ public:
         return m_Utf8 || IsAscii(bytes) ? std::string(bytes) : AnsiToUtf8(bytes);
     }
     std::string ToBytes(std::string_view text) const { return m_Utf8 ? std::string(text) : Utf8ToAnsi(text); }
+    /// True when `text` reads back from this file's encoding as itself.
+    bool Holds(std::string_view text) const { return m_Utf8 || IsAscii(text) || ToText(ToBytes(text)) == text; }
 
     /// Index of the first section header named `foldedSection`, or npos.
     std::size_t FindSection(const std::string& foldedSection) const {
@@ -161,7 +164,8 @@ private:
             // "=" is never part of a double-byte character, so the raw bytes can be split at it.
             line.kind = LineKind::Key;
             line.name = ToText(TrimBlanks(content.substr(0, equals)));
-            std::size_t valueBegin = line.begin + equals + 1;
+            line.afterEquals = line.begin + equals + 1;
+            std::size_t valueBegin = line.afterEquals;
             while (valueBegin < line.contentEnd && IsBlank(m_Bytes[valueBegin])) {
                 ++valueBegin;
             }
@@ -252,6 +256,11 @@ std::optional<std::string> SetProfileValue(std::string_view fileBytes, std::stri
         return std::nullopt;
     }
     const IniDocument document(fileBytes);
+    // A name written as another one ("?" for what the code page lacks) could never be found again, and each
+    // write would add it anew.
+    if (!document.Holds(newSection) || !document.Holds(newKey)) {
+        return std::nullopt;
+    }
     const std::vector<Line>& lines = document.Lines();
     std::string result;
     result.reserve(fileBytes.size() + newSection.size() + newKey.size() + newValue.size() + 8);
@@ -275,9 +284,11 @@ std::optional<std::string> SetProfileValue(std::string_view fileBytes, std::stri
 
     const std::size_t keyLine = document.FindKey(header, FoldName(newKey));
     if (keyLine != std::string::npos) {
-        // Only the old value goes; the key's spelling, its indentation and the line break stay.
+        // Only the old value goes; the key's spelling, its indentation and the line break stay, and so do the
+        // blanks after "=" unless the new value brings its own: keeping both would add blanks on every write.
         const Line& line = lines[keyLine];
-        result.append(fileBytes.substr(0, line.valueBegin));
+        const bool ownBlanks = !newValue.empty() && IsBlank(newValue.front());
+        result.append(fileBytes.substr(0, ownBlanks ? line.afterEquals : line.valueBegin));
         result += document.ToBytes(newValue);
         result.append(fileBytes.substr(line.contentEnd));
         return result;

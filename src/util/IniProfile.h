@@ -25,7 +25,7 @@ std::string GetProfileText(std::string_view section, std::string_view key, std::
 /// adds the key at the end of its section, or the section at the end of the file, or creates the file.
 /// Every other line keeps its bytes and its place. Returns false, leaving the file as it was, when the
 /// file cannot be read or written or a name or the value cannot be stored (line breaks, "=" in a key,
-/// "]" in a section name, empty names).
+/// "]" in a section name, empty names, a name the file's encoding cannot hold).
 bool WriteProfileText(std::string_view section, std::string_view key, std::string_view value, const std::string& path);
 
 // Portable functions: always our own implementation, on every platform.

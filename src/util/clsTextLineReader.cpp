@@ -4,8 +4,6 @@
 #include "util/clsTextDecoder.h"
 #include "util/clsUtf8Validator.h"
 
-#include <cstring>
-
 namespace {
 
 bool IsInlineBlank(char c) {
@@ -28,16 +26,17 @@ public:
                     continue;
                 }
             }
-            const char* found = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-            const char* cr = static_cast<const char*>(std::memchr(text.data(), '\r', text.size()));
-            if (cr != nullptr && (found == nullptr || cr < found)) {
-                found = cr;
+            // One pass over the bytes: searching for LF and CR separately would rescan the rest of the piece
+            // for every line of a file without CR.
+            std::size_t end = 0;
+            while (end < text.size() && text[end] != '\n' && text[end] != '\r') {
+                ++end;
             }
-            if (found == nullptr) {
+            if (end == text.size()) {
                 Append(text);
                 return true;
             }
-            const std::size_t end = static_cast<std::size_t>(found - text.data());
+            const char* found = text.data() + end;
             m_AfterCR = *found == '\r';
             if (!EndLine(text.substr(0, end))) {
                 return false;

@@ -1,19 +1,21 @@
 #include "verify/clsCheckRun.h"
 
-#include "digest/mdlAPICRC32.h"
-#include "digest/mdlAPIMD5.h"
-#include "digest/mdlAPISHA.h"
+#include "digest/clsDigestPool.h"
 #include "util/CaseFold.h"
 #include "util/FileSystem.h"
 #include "util/PathHelpers.h"
 #include "util/clsStringList.h"
+#include "verify/CheckCancelled.h"
 #include "verify/ICheckHost.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 const std::string kHeavySeparator(40, '=');
+// Jobs reach the pool's workers a few dozen at a time: fewer wake-ups than one by one.
+constexpr std::size_t kJobsPerHandOver = 64;
 const std::string kLightSeparator(40, '-');
 
 // Digests are ASCII hex digits; the user's locale must not take part in comparing them.
@@ -31,21 +33,6 @@ std::string AsciiLower(std::string text) {
     return text;
 }
 
-ShaAlgorithm ShaOfKind(std::int32_t kind) {
-    switch (kind) {
-        case DigestKind::SHA1:
-            return ShaAlgorithm::SHA1;
-        case DigestKind::SHA224:
-            return ShaAlgorithm::SHA224;
-        case DigestKind::SHA256:
-            return ShaAlgorithm::SHA256;
-        case DigestKind::SHA384:
-            return ShaAlgorithm::SHA384;
-        default:
-            return ShaAlgorithm::SHA512;
-    }
-}
-
 // Names from escaped tool lines may hold line breaks; a log line never does.
 std::string ShownName(const std::string& name) {
     if (name.find_first_of("\r\n") == std::string::npos) {
@@ -58,24 +45,81 @@ std::string ShownName(const std::string& name) {
     return shown;
 }
 
-enum class Outcome { Correct, SizeMismatch, DigestMismatch, Missing, Undetermined };
-
 } // namespace
 
 clsCheckRun::clsCheckRun(ICheckHost& host, NumberFormatter formatNumber)
     : m_Host(host), m_FormatNumber(std::move(formatNumber)) {}
 
+clsCheckRun::~clsCheckRun() = default;
+
 void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::string& checkFolder) {
     m_Totals = {};
+    m_Cancelled = false;
+    m_Stopped = false;
+    SetProgress(0, dropFiles.Count(), 0);
     m_Host.SetDropBoxBusy(true);
     m_Host.ClearLog();
-    for (std::int32_t i = 0; i < dropFiles.Count(); ++i) {
-        CheckDigestFile(dropFiles.Item(i), checkFolder);
+    try {
+        for (std::int32_t i = 0; i < dropFiles.Count(); ++i) {
+            SetProgress(i + 1, dropFiles.Count(), 0);
+            CheckDigestFile(dropFiles.Item(i), checkFolder);
+        }
+    } catch (const CheckCancelled&) {
+        m_Stopped = true;
     }
     m_Host.AddLog(kHeavySeparator);
-    m_Host.AddLog("チェックを終了しました。");
+    m_Host.AddLog(m_Stopped ? "チェックを中止しました。" : "チェックを終了しました。");
     m_Host.SelectLastLogLine();
     m_Host.SetDropBoxBusy(false);
+}
+
+void clsCheckRun::Cancel() {
+    m_Cancelled = true;
+    std::lock_guard lock(m_ProgressMutex);
+    if (m_Pool) {
+        m_Pool->Cancel(); // stops the files being hashed too, within a chunk
+    }
+}
+
+void clsCheckRun::setWorkers(unsigned workers) {
+    std::lock_guard lock(m_ProgressMutex);
+    m_Workers = workers;
+    m_Pool.reset();
+}
+
+clsDigestPool& clsCheckRun::Pool() {
+    std::lock_guard lock(m_ProgressMutex);
+    if (!m_Pool) {
+        m_Pool = std::make_unique<clsDigestPool>(m_Workers);
+    }
+    return *m_Pool;
+}
+
+CheckProgress clsCheckRun::Progress() const {
+    std::lock_guard lock(m_ProgressMutex);
+    CheckProgress progress = m_Progress;
+    if (m_Pool && progress.listBytes > 0) {
+        progress.listBytesDone =
+            std::min<std::int64_t>(static_cast<std::int64_t>(m_Pool->BytesDone()), progress.listBytes);
+    }
+    return progress;
+}
+
+void clsCheckRun::SetProgress(std::int32_t listNumber, std::int32_t listCount, std::int64_t listBytes) {
+    std::lock_guard lock(m_ProgressMutex);
+    m_Progress = CheckProgress{listNumber, listCount, listBytes, 0, {}};
+}
+
+void clsCheckRun::SetCurrentFile(const std::string& name) {
+    std::lock_guard lock(m_ProgressMutex);
+    m_Progress.currentFile = name;
+}
+
+void clsCheckRun::Yield() {
+    m_Host.DoEvents(); // where a host hears of a cancel too
+    if (m_Cancelled) {
+        throw CheckCancelled{};
+    }
 }
 
 void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string& checkFolder) {
@@ -90,83 +134,121 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
         return;
     }
 
+    // First every listed file is looked up, so that the bytes to hash are known before the lines are
+    // written; the pool's workers start on the files while the rest are looked up.
+    clsDigestPool& pool = Pool();
+    pool.Start({}, true);
+    std::vector<PlannedEntry> plan;
+    plan.reserve(static_cast<std::size_t>(m_DigestList.Count()));
+    std::vector<DigestJob> jobs;
+    std::size_t jobCount = 0;
+    std::int64_t bytesToHash = 0;
+    std::int32_t position = 0;
+    for (const clsDigestList::ItemPtr& entry : m_DigestList) {
+        ++position;
+        if (m_Cancelled) {
+            throw CheckCancelled{};
+        }
+        PlannedEntry& planned = plan.emplace_back(PlanEntry(base, entry, position));
+        if (planned.outcome == Outcome::DigestPending) {
+            const clsDigestListItem& reading = planned.Reading();
+            jobs.push_back(
+                {planned.path.empty() ? base + reading.Name() : planned.path, reading.DigetsType(), planned.length});
+            planned.job = static_cast<std::int64_t>(jobCount++);
+            bytesToHash += planned.length;
+            if (jobs.size() >= kJobsPerHandOver) {
+                pool.Add(std::exchange(jobs, {}));
+            }
+        }
+    }
+    pool.Add(std::move(jobs));
+    pool.NoMoreJobs();
+    const CheckProgress progress = Progress();
+    SetProgress(progress.listNumber, progress.listCount, bytesToHash);
+
     std::int64_t counts[5] = {};
     m_Host.AddLog(kHeavySeparator);
-
-    // A copy of the entry references: the host may run arbitrary events while the run yields.
-    const std::vector<clsDigestList::ItemPtr> entries(m_DigestList.begin(), m_DigestList.end());
-    for (const auto& entry : entries) {
-        m_Host.DoEvents();
-
-        // A line that reads more than one way is checked the first way unless only another way names a file.
-        const clsDigestListItem* reading = entry.get();
-        ListedFile file = ResolveListedFile(base, entry->Name());
-        if (!file.length) {
-            for (const clsDigestListItem& other : entry->OtherReadings()) {
-                if (ListedFile found = ResolveListedFile(base, other.Name()); found.length) {
-                    reading = &other;
-                    file = std::move(found);
-                    break;
-                }
-            }
+    try {
+        for (PlannedEntry& planned : plan) {
+            Yield();
+            WriteEntry(planned, counts);
         }
-
-        const std::string name = ShownName(reading->Name());
-        const std::string& path = file.path;
-        Outcome outcome = Outcome::Correct;
-        if (!file.length) {
-            outcome = Outcome::Missing;
-        } else if (reading->Bytes() >= 0 && *file.length != reading->Bytes()) {
-            outcome = Outcome::SizeMismatch;
-        } else {
-            const std::string listed = reading->Digest();
-            bool equal = false;
-            switch (reading->DigetsType()) {
-                case DigestKind::CRC16:
-                    equal = AsciiUpper(FileCRC16(path)) == AsciiUpper(listed);
-                    break;
-                case DigestKind::CRC32:
-                    equal = AsciiUpper(FileCRC32(path)) == AsciiUpper(listed);
-                    break;
-                case DigestKind::MD5:
-                    equal = AsciiLower(FileMD5(path)) == AsciiLower(listed);
-                    break;
-                case DigestKind::SHA1:
-                case DigestKind::SHA224:
-                case DigestKind::SHA256:
-                case DigestKind::SHA384:
-                case DigestKind::SHA512:
-                    equal = AsciiLower(FileSHA(path, ShaOfKind(reading->DigetsType()))) == AsciiLower(listed);
-                    break;
-                default:
-                    outcome = Outcome::Undetermined;
-                    break;
-            }
-            if (outcome != Outcome::Undetermined) {
-                outcome = equal ? Outcome::Correct : Outcome::DigestMismatch;
-            }
-        }
-
-        switch (outcome) {
-            case Outcome::Correct:
-                m_Host.AddLog("○ " + name + " [" + reading->Digest() + "]");
-                break;
-            case Outcome::SizeMismatch:
-                m_Host.AddLog("△ " + name);
-                break;
-            case Outcome::DigestMismatch:
-                m_Host.AddLog("▲ " + name + " [" + reading->Digest() + "]");
-                break;
-            case Outcome::Missing:
-                m_Host.AddLog("× " + name);
-                break;
-            case Outcome::Undetermined:
-                m_Host.AddLog("？ " + name);
-                break;
-        }
-        ++counts[static_cast<int>(outcome)];
+    } catch (const CheckCancelled&) {
+        WriteSummary(counts); // the entries done so far
+        throw;
     }
+    WriteSummary(counts);
+}
 
+clsCheckRun::PlannedEntry clsCheckRun::PlanEntry(const std::string& base, const clsDigestList::ItemPtr& entry,
+                                                 std::int32_t position) {
+    PlannedEntry planned;
+    planned.entry = entry;
+    ListedFile file = ResolveListedFile(base, entry->Name());
+    // A line that reads more than one way is checked the first way unless only another way names a file.
+    if (!file.length) {
+        for (clsDigestListItem& other : m_DigestList.OtherReadings(position)) {
+            if (ListedFile found = ResolveListedFile(base, other.Name()); found.length) {
+                planned.other = std::make_unique<clsDigestListItem>(std::move(other));
+                file = std::move(found);
+                break;
+            }
+        }
+    }
+    const clsDigestListItem& reading = planned.Reading();
+    if (file.path != base + reading.Name()) {
+        planned.path = std::move(file.path);
+    }
+    planned.length = file.length.value_or(-1);
+    if (!file.length) {
+        planned.outcome = Outcome::Missing;
+    } else if (reading.Bytes() >= 0 && *file.length != reading.Bytes()) {
+        planned.outcome = Outcome::SizeMismatch;
+    } else if (reading.DigetsType() >= DigestKind::CRC16 && reading.DigetsType() <= DigestKind::SHA512) {
+        planned.outcome = Outcome::DigestPending;
+    } else {
+        planned.outcome = Outcome::Undetermined;
+    }
+    return planned;
+}
+
+void clsCheckRun::WriteEntry(PlannedEntry& planned, std::int64_t (&counts)[5]) {
+    const clsDigestListItem& reading = planned.Reading();
+    const std::string name = ShownName(reading.Name());
+    if (planned.outcome == Outcome::DigestPending) {
+        SetCurrentFile(name);
+        const std::string listed = reading.Digest();
+        std::string actual;
+        try {
+            actual = Pool().Take(static_cast<std::size_t>(planned.job));
+        } catch (const DigestCancelled&) {
+            throw CheckCancelled{};
+        }
+        const bool upper = reading.DigetsType() == DigestKind::CRC16 || reading.DigetsType() == DigestKind::CRC32;
+        const bool equal = upper ? AsciiUpper(actual) == AsciiUpper(listed) : AsciiLower(actual) == AsciiLower(listed);
+        planned.outcome = equal ? Outcome::Correct : Outcome::DigestMismatch;
+    }
+    switch (planned.outcome) {
+        case Outcome::Correct:
+            m_Host.AddLog("○ " + name + " [" + reading.Digest() + "]");
+            break;
+        case Outcome::SizeMismatch:
+            m_Host.AddLog("△ " + name);
+            break;
+        case Outcome::DigestMismatch:
+            m_Host.AddLog("▲ " + name + " [" + reading.Digest() + "]");
+            break;
+        case Outcome::Missing:
+            m_Host.AddLog("× " + name);
+            break;
+        default:
+            m_Host.AddLog("？ " + name);
+            break;
+    }
+    ++counts[static_cast<int>(planned.outcome)];
+}
+
+void clsCheckRun::WriteSummary(const std::int64_t (&counts)[5]) {
     m_Host.AddLog(kLightSeparator);
     m_Host.AddLog("○: " + m_FormatNumber(counts[0]) + " (正常)");
     m_Host.AddLog("△: " + m_FormatNumber(counts[1]) + " (サイズが不一致)");

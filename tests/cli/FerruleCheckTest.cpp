@@ -96,6 +96,9 @@ TEST_F(FerruleCheckTest, ExitStatusAndStreams) {
         {{}, 2, "", "no checksum list"},
         {{"--folder"}, 2, "", "needs a folder"},
         {{"--bogus", "x.md5"}, 2, "", "unknown option '--bogus'"},
+        {{"--jobs", "1", "good.md5", "bad.md5"}, 1, done, ""},
+        {{"--jobs=3", "good.md5"}, 0, done, ""},
+        {{"-j", "0", "good.md5"}, 2, "", "needs a number"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(Check(row.args), row.status);

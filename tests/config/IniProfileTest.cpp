@@ -162,6 +162,8 @@ TEST(IniPortable, EditsInPlace) {
         {"new file", "", "S", "A", "1", "[S]\r\nA=1\r\n"},
         {"replace keeps spelling and blanks", "[s]\r\n  a = old  \r\nB=2\r\n", "S", "A", "v",
          "[s]\r\n  a = v\r\nB=2\r\n"},
+        {"a value with blanks of its own replaces the old ones", "[S]\r\nA = \t x\r\n", "S", "A", " x",
+         "[S]\r\nA = x\r\n"},
         {"append after the last entry", "[S]\r\nA=1\r\n\r\n; about T\r\n[T]\r\nB=2\r\n", "S", "C", "3",
          "[S]\r\nA=1\r\nC=3\r\n\r\n; about T\r\n[T]\r\nB=2\r\n"},
         {"append without a final line end", "[S]\r\nA=1", "S", "B", "2", "[S]\r\nA=1\r\nB=2\r\n"},
@@ -175,6 +177,8 @@ TEST(IniPortable, EditsInPlace) {
         {"code page 932 value", "[S]\r\n", "S", "A", "テーマ", "[S]\r\nA=" + kSjisTheme + "\r\n"},
         {"text after NUL is never seen", "", "S", "A", "ab\0cd"s, "[S]\r\nA=ab\r\n"},
         {"UTF-8 file stays UTF-8", "\xEF\xBB\xBF[S]\r\nA=1\r\n", "S", "A", "テ", "\xEF\xBB\xBF[S]\r\nA=テ\r\n"},
+        {"UTF-8 file holds any name", "\xEF\xBB\xBF[S]\r\n", "\u2603", "\u301C", "1",
+         "\xEF\xBB\xBF[S]\r\n[\u2603]\r\n\u301C=1\r\n"},
         {"binary garbage kept byte for byte", "[S]\r\nA=1\r\n" + garbage + "\r\n[T]\r\nB=2\r\n", "T", "B", "3",
          "[S]\r\nA=1\r\n" + garbage + "\r\n[T]\r\nB=3\r\n"},
         {"a broken header is no section", "[S]\r\n[\x83\x5D\r\nA=1\r\n", "S", "A", "2", "[S]\r\n[\x83\x5D\r\nA=2\r\n"},
@@ -191,11 +195,13 @@ TEST(IniPortable, EditsInPlace) {
     }
 }
 
+// The last three: names code page 932 cannot hold (no form at all, not UTF-8, one that comes back as "～").
 TEST(IniPortable, RefusesWhatCouldNotBeReadBack) {
     const std::array<const char*, 3> cases[] = {
-        {"S", "A", "x\r\n[Evil]"}, {"S", "A", "x\ny"}, {"S", "A=B", "1"},
-        {"S]", "A", "1"},          {"S", "", "1"},     {"", "A", "1"},
-        {"S", "[A", "1"},          {"S", ";A", "1"},
+        {"S", "A", "x\r\n[Evil]"}, {"S", "A", "x\ny"},   {"S", "A=B", "1"},
+        {"S]", "A", "1"},          {"S", "", "1"},       {"", "A", "1"},
+        {"S", "[A", "1"},          {"S", ";A", "1"},     {"\u2603", "A", "1"},
+        {"S\xFF", "A", "1"},       {"S", "\u301C", "1"},
     };
     TempFolder folder;
     const std::string path = folder.Write("r.ini", "[S]\r\nA=1\r\n");

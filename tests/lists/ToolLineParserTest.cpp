@@ -94,10 +94,10 @@ std::vector<std::vector<Reading>> ReadingsOf(const std::string& bytes) {
     clsDigestList list;
     list.LoadListFromBytes(bytes, "list.txt");
     std::vector<std::vector<Reading>> all;
-    for (const auto& item : list) {
+    for (std::int32_t position = 1; position <= list.Count(); ++position) {
+        const auto item = list.Item(position);
         std::vector<Reading> readings{{item->Name(), item->Digest(), item->Bytes()}};
-        for (const clsDigestListItem& other : item->OtherReadings()) {
-            EXPECT_TRUE(other.OtherReadings().empty());
+        for (const clsDigestListItem& other : list.OtherReadings(position)) {
             readings.emplace_back(other.Name(), other.Digest(), other.Bytes());
         }
         all.push_back(readings);

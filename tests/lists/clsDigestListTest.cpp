@@ -51,6 +51,40 @@ TEST(clsDigestList, ItemsByPositionAndByNameIgnoringCase) {
     EXPECT_EQ(list.Count(), 3);
 }
 
+// Thousands of entries: lookups by name and the other readings of each line stay with their entries through
+// the index's growth and through removals.
+TEST(clsDigestList, LookupsAndReadingsFollowRemovals) {
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) {
+        // Every third line also reads as a tag line.
+        bytes += i % 3 == 0 ? "MD5 (F" + std::to_string(i) + ") = d41d8cd98f00b204e9800998ecf8427e\n"
+                            : "File" + std::to_string(i) + " 1234\n";
+    }
+    clsDigestList list;
+    list.LoadListFromBytes(bytes, "big.txt");
+    ASSERT_EQ(list.Count(), 3000);
+    for (const std::int32_t gone : {1, 2000, 1500, 2997}) {
+        list.Remove(gone);
+    }
+    list.Remove("file1000");
+    ASSERT_EQ(list.Count(), 2995);
+    for (std::int32_t position = 1; position <= list.Count(); ++position) {
+        const auto item = list.Item(position);
+        ASSERT_EQ(list.Item(item->Name()), item) << item->Name();
+        const auto others = list.OtherReadings(position);
+        if (item->Name().starts_with("MD5")) {
+            ASSERT_EQ(others.size(), 1u) << item->Name();
+            EXPECT_EQ("MD5 (" + others[0].Name() + ") =", item->Name());
+            EXPECT_EQ(others[0].Digest(), item->Digest());
+        } else {
+            EXPECT_TRUE(others.empty()) << item->Name();
+        }
+    }
+    ExpectError(ErrorNumber::InvalidArgument, "指定された名前の項目はリストにありません。(FILE1000)",
+                [&] { list.Item("FILE1000"); });
+    EXPECT_EQ(list.Add("file1000")->Name(), "file1000"); // its key is free again
+}
+
 TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
     // A digest of nullptr: refused, and the previous digest stays.
     const std::tuple<std::string, const char*, std::int32_t> cases[] = {

@@ -1,10 +1,9 @@
 // Check requests on the drop box and the runs they start, up to the log compared with ferrule-check.
 #include "UiTest.h"
 
+#include "ui/clsProgressOverlay.h"
 #include "ui/clsSHBrowseForFolder.h"
 
-#include <QDir>
-#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -152,28 +151,6 @@ private slots:
         }
     }
 
-    void theFolderDialogGivesTheConfirmedFolderOrNothing() {
-        TempFolder folder;
-        QWidget owner;
-        clsSHBrowseForFolder browser;
-        browser.sethWnd(&owner);
-        browser.setTitle("コピー先を指定してください。");
-        const auto modal = [] { return QApplication::activeModalWidget(); };
-        Watcher confirm(modal, [&](QWidget* dialog) {
-            QCOMPARE(dialog->windowTitle(), u"コピー先を指定してください。"_s);
-            QCOMPARE(dialog->parentWidget(), &owner);
-            auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
-            QVERIFY(name != nullptr);
-            name->setText(QString::fromStdString(folder.Path()));
-            QTest::keyClick(name, Qt::Key_Return);
-        });
-        QVERIFY(browser.ShowDialog());
-        QCOMPARE(browser.PathName(), QDir::toNativeSeparators(QString::fromStdString(folder.Path())).toStdString());
-        Watcher cancel(modal, [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-        QVERIFY(!browser.ShowDialog());
-        QVERIFY(browser.PathName().empty());
-    }
-
     void aRunRefusesDropsWhileBusyAndAfterAnErrorBecomesIdle() {
         ListFiles files;
         TempFolder notAList;
@@ -238,27 +215,77 @@ private slots:
 
     void closingDuringARunEndsItAndSavesTheSettings() {
         TempFolder data;
-        std::string list; // of missing files, one line each
-        for (int i = 0; i < 400; ++i) {
-            list += std::to_string(i) + " " + kNumbersCrc32 + "\r\n";
+        std::string list; // large files of zeros, seconds of MD5 in all
+        for (int i = 0; i < 16; ++i) {
+            const std::string name = "big" + std::to_string(i) + ".bin";
+            data.Write(name, "");
+            std::filesystem::resize_file(data.File(name), 256 << 20);
+            list += name + " " + kAbcMd5 + "\r\n";
         }
         App app;
         frmMain& window = app.Start();
         window.move(12, 34);
         QSignalSpy unloaded(&window, &frmMain::Unloaded);
-        QTimer during; // a close request while the run yields, once it has written a few lines
+        QElapsedTimer closing; // a close request a moment into the run
+        QTimer during;
         QObject::connect(&during, &QTimer::timeout, &window, [&] {
-            if (window.isVisible() && window.LogModel().Count() >= 5) {
-                window.close();
+            if (window.isVisible() && window.CheckRunning()) {
+                if (!closing.isValid()) {
+                    closing.start();
+                } else if (closing.elapsed() > 200) {
+                    closing.start();
+                    window.close();
+                }
             }
         });
         during.start(0);
-        Drop(window.DropBox(), {data.Write("many.sfv", list)}, Qt::LeftButton);
+        Drop(window.DropBox(), {data.Write("big.md5", list)}, Qt::LeftButton);
         QTRY_COMPARE(unloaded.count(), 1);
+        QVERIFY(closing.elapsed() < 3000); // it did not wait for the 4 GiB to be read
         QTest::qWait(50);
-        QVERIFY(window.LogModel().Count() < 100);
+        QVERIFY(window.LogModel().Count() < 16);
         QVERIFY(!window.DropBox()->isEnabled()); // nothing of the window was touched after the close
         QVERIFY(app.Saved("WindowLeft=12"));
+    }
+
+    void progressShowsDuringALongCheckAndEscapeStopsIt() {
+        TempFolder data;
+        std::string list;
+        for (int i = 0; i < 16; ++i) {
+            const std::string name = "big" + std::to_string(i) + ".bin";
+            data.Write(name, "");
+            std::filesystem::resize_file(data.File(name), 256 << 20);
+            list += name + " " + kAbcMd5 + "\r\n";
+        }
+        App app;
+        frmMain& window = app.Start();
+        QString caption, tip;
+        QTimer during; // once a share is shown, the user presses Escape
+        QObject::connect(&during, &QTimer::timeout, &window, [&] {
+            if (window.ProgressOverlay()->isVisible() && window.ProgressOverlay()->Percent() >= 0 &&
+                caption.isEmpty()) {
+                caption = window.windowTitle();
+                tip = window.DropBox()->toolTip();
+                QTest::keyClick(&window, Qt::Key_Escape);
+            }
+        });
+        during.start(10);
+        Drop(window.DropBox(), {data.Write("big.md5", list)}, Qt::LeftButton);
+        QVERIFY(app.WaitForIdle());
+        QVERIFY2(caption.endsWith(u"% - Ferrule ver.1.01"_s), qPrintable(caption));
+        QVERIFY2(tip.startsWith(u"チェック中 (リスト 1 / 1)\n"_s), qPrintable(tip));
+        const QStringList lines = app.LogLines();
+        QCOMPARE(lines.last(), u"チェックを中止しました。"_s);
+        QVERIFY(lines.size() < 16 + 9);
+        // The list in progress got its summary for the entries done (each ▲: zeros do not match).
+        const qsizetype done = lines.size() - 9;
+        QCOMPARE(lines[lines.size() - 8], QString(40, u'-'));
+        QCOMPARE(lines[lines.size() - 5], u"▲: %1 (CRC/MDが不一致)"_s.arg(done));
+        QCOMPARE(lines[lines.size() - 2], kHeavy);
+        // Idle again: the caption, the tooltip and the box as before.
+        QCOMPARE(window.windowTitle(), u"Ferrule ver.1.01"_s);
+        QCOMPARE(window.DropBox()->toolTip(), u"ここにCRC/MD5ファイルをドロップしてください"_s);
+        QVERIFY(!window.ProgressOverlay()->isVisible());
     }
 
     void theLogMatchesFerruleCheckOnTheSameLists() {

@@ -169,10 +169,13 @@ public:
     QStringList LogLines() const { return m_Window->LogModel().Text().split(u"\r\n"_s, Qt::SkipEmptyParts); }
     /// Waits until a requested check has run to its end (or failed).
     bool WaitForIdle() const {
-        return QTest::qWaitFor([this] {
-            return !m_Window->Timer().isActive() && m_Window->DropBox()->isEnabled() &&
-                   m_Window->DropFiles()->Count() == 0;
-        });
+        // The run works on its own thread: a long one may take a while on a busy machine.
+        return QTest::qWaitFor(
+            [this] {
+                return !m_Window->Timer().isActive() && m_Window->DropBox()->isEnabled() &&
+                       m_Window->DropFiles()->Count() == 0;
+            },
+            60000);
     }
 
 private:

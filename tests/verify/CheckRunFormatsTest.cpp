@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -119,12 +121,18 @@ TEST_F(CheckRunFormatsTest, AmbiguousLinesCheckTheReadingThatNamesAFile) {
         {{}, md5 + "  1234abcd", "× " + md5},
         {{{"a.txt", 6}}, "MD5 (a.txt) = " + md5, "▲ a.txt [" + md5 + "]"},
         {{}, "MD5 (a.txt) = " + md5, "× MD5 (a.txt) ="},
+        // Bytes C3 BD are ý in UTF-8 and ﾃｽ in code page 932: a list of them alone is taken for UTF-8,
+        // and read in code page 932 too.
+        {{{"ﾃｽ.txt", 0}}, "\xC3\xBD.txt 00000000", "○ ﾃｽ.txt [00000000]"},
+        {{{"ý.txt", 0}, {"ﾃｽ.txt", 0}}, "\xC3\xBD.txt 00000000", "○ ý.txt [00000000]"},
+        {{}, "\xC3\xBD.txt 00000000", "× ý.txt"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line);
         TempFolder folder;
         for (const auto& [name, size] : row.files) {
-            std::filesystem::resize_file(folder.Write(name, ""), static_cast<std::uintmax_t>(size));
+            std::filesystem::resize_file(std::filesystem::u8path(folder.Write(name, "")),
+                                         static_cast<std::uintmax_t>(size));
         }
         if (OnWindows() && row.files.size() == 1 && row.files[0].first == "DATA.ZIP") {
             continue; // the same file there

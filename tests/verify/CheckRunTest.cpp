@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class RecordingHost : public ICheckHost {
 public:
     std::vector<std::string> lines;
     std::vector<std::string> events;
+    std::function<void()> onYield = [] {};
 
     void AddLog(const std::string& line) override {
         lines.push_back(line);
@@ -30,7 +32,10 @@ public:
         lines.clear();
         events.push_back("clear");
     }
-    void DoEvents() override { events.push_back("yield"); }
+    void DoEvents() override {
+        events.push_back("yield");
+        onYield();
+    }
     void SetDropBoxBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
     void SelectLastLogLine() override { events.push_back("select-last"); }
 };
@@ -213,6 +218,36 @@ TEST_F(CheckRunTest, ErrorStopsTheRunAndLeavesTheDropBoxBusy) {
         EXPECT_EQ(host.events.back(), "log");
         EXPECT_EQ(std::count(host.events.begin(), host.events.end(), "idle"), 0);
     }
+}
+
+TEST_F(CheckRunTest, CancelStopsAtTheNextEntryWithTheSummaryOfTheEntriesDone) {
+    dir.Write("a", "hello\n");
+    const std::string first = dir.Write("first.sfv", "a 363A3020\nb 363A3020\na.bak 363A3020\nc 363A3020\n");
+    const std::string second = dir.Write("second.sfv", "a 363A3020\n");
+    for (int entriesDone : {0, 2}) {
+        SCOPED_TRACE(entriesDone);
+        int yields = 0;
+        host.onYield = [&] {
+            if (yields++ == entriesDone) {
+                run.Cancel(); // as from the window's thread, while the run works on
+            }
+        };
+        host.events.clear();
+        Run({first, second});
+        const std::vector<std::string> done = {"○ a [363A3020]", "× b"};
+        std::vector<std::string> expected{kHeavy};
+        expected.insert(expected.end(), done.begin(), done.begin() + entriesDone);
+        const auto summary = Summary(entriesDone > 0 ? 1 : 0, 0, 0, entriesDone > 1 ? 1 : 0, 0);
+        expected.insert(expected.end(), summary.begin(), summary.end());
+        expected.insert(expected.end(), {kHeavy, "チェックを中止しました。"});
+        EXPECT_EQ(host.lines, expected);
+        EXPECT_TRUE(run.Stopped());
+        EXPECT_EQ(host.events.back(), "idle");
+    }
+    host.onYield = [] {};
+    Run({second}); // the next run starts afresh
+    EXPECT_FALSE(run.Stopped());
+    EXPECT_EQ(host.lines.back(), kEnd);
 }
 
 TEST_F(CheckRunTest, SummaryCountsUseTheGivenGrouping) {
