@@ -1,6 +1,8 @@
 // Digests of many files at once: worker threads hash the files of a batch ahead of one consumer, which takes
-// the results in list order. MD5 files share the lanes of the multi-buffer MD5 engine; memory stays within a
-// fixed budget however long the batch.
+// the results in list order. MD5 files share the lanes of the multi-buffer MD5 engine, a large CRC file is
+// shared by several workers; memory stays within a fixed budget however long the batch.
+//
+// Start, Add, NoMoreJobs and Take belong to one consumer thread; Cancel and BytesDone to any thread.
 #pragma once
 
 #include "digest/DigestJob.h"
@@ -48,18 +50,18 @@ public:
     /// Closes the open batch: no job is added any more.
     void NoMoreJobs();
 
-    /// Waits for job `index` (in an open batch, also for its Add) and returns its digest in the text form of FileCRC16,
-    /// FileCRC32, FileMD5 and FileSHA, or rethrows the error that computing it raised, with the number and description
-    /// those functions give. Indexes go up from call to call; jobs passed over are dropped. Once the batch is
-    /// cancelled, raises DigestCancelled at once, even while a large file is being hashed. Raises error 5 for
-    /// an index out of the batch or taken before. One consumer thread.
+    /// Waits for job `index` (in an open batch, also for its Add) and returns its digest in the text form of
+    /// FileCRC16, FileCRC32, FileMD5 and FileSHA, or rethrows the error that computing it raised, with the
+    /// number and description those functions give. Indexes go up from call to call; jobs passed over are
+    /// dropped. Once the batch is cancelled, raises DigestCancelled at once, even while a large file is being
+    /// hashed. Raises error 5 for an index out of the batch or taken before.
     std::string Take(std::size_t index);
 
     /// Cancels the batch from any thread: every worker stops within a chunk it reads, and Take raises
     /// DigestCancelled until the next Start.
     void Cancel();
 
-    /// Bytes read for digests in this batch so far.
+    /// Bytes read for digests in this batch so far, also of jobs not taken yet.
     std::uint64_t BytesDone() const;
 
     /// The number of worker threads.

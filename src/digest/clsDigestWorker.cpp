@@ -16,8 +16,11 @@ namespace {
 // Page-aligned chunks: the system copies file pages into them fastest.
 constexpr std::align_val_t kBufferAlignment{4096};
 
+// The error is made whole before it is handed over: no temporary sharing its message outlives the hand-over.
 void FailJob(clsDigestQueue& queue, std::size_t job, std::int32_t kind) {
-    queue.Fail(job, std::make_exception_ptr(AppError(ErrorNumber::DigestFailed, clsStreamDigest::FailedMessage(kind))));
+    std::exception_ptr error =
+        std::make_exception_ptr(AppError(ErrorNumber::DigestFailed, clsStreamDigest::FailedMessage(kind)));
+    queue.Fail(job, std::move(error));
 }
 
 } // namespace
