@@ -59,6 +59,23 @@ pids+=($!)
 main="$(xdotool search --sync --onlyvisible --name '^Ferrule ver')"
 sleep 1
 
+# Drags FILE... from ferrule_dragsource onto the drop box with mouse button BUTTON, as a hand would.
+drag_onto_drop_box() { # button file...
+    local button="$1"
+    shift
+    "$build_dir/tests/ui/dragsource/ferrule_dragsource" "$@" >> "$work/drag.log" 2>&1 &
+    pids+=($!)
+    xdotool search --sync --name '^ferrule_dragsource$' > /dev/null
+    sleep 0.5
+    xdotool mousemove 640 440 mousedown "$button"
+    for step in 1 2 3 4 5 6 7 8; do
+        xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
+        sleep 0.1
+    done
+    sleep 0.3
+    xdotool mouseup "$button"
+}
+
 # First a long check in progress (large sparse files: no disk used), stopped with Escape.
 mkdir -p "$work/big"
 for i in $(seq 0 15); do
@@ -68,17 +85,7 @@ done > "$work/big/discs.md5"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 drop_x=$((X + 8 + 64))
 drop_y=$((Y + 8 + 64))
-"$build_dir/tests/ui/dragsource/ferrule_dragsource" "$work/big/discs.md5" > "$work/drag3.log" 2>&1 &
-pids+=($!)
-xdotool search --sync --name '^ferrule_dragsource$' > /dev/null
-sleep 0.5
-xdotool mousemove 640 440 mousedown 1
-for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
-    sleep 0.1
-done
-sleep 0.3
-xdotool mouseup 1
+drag_onto_drop_box 1 "$work/big/discs.md5"
 sleep 2.5
 xdotool mousemove "$drop_x" $((drop_y + 20)) # the tooltip with the details
 sleep 1.5
@@ -88,20 +95,7 @@ xdotool mousemove 600 600 key Escape
 sleep 2
 
 # Drag both lists from the drag source onto the drop box with the left button.
-"$build_dir/tests/ui/dragsource/ferrule_dragsource" "$data/checksums.md5" "$data/archive.sfv" > "$work/drag.log" 2>&1 &
-pids+=($!)
-xdotool search --sync --name '^ferrule_dragsource$' > /dev/null
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$main")"
-drop_x=$((X + 8 + 64))
-drop_y=$((Y + 8 + 64))
-xdotool mousemove 640 440 mousedown 1
-for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
-    sleep 0.1
-done
-sleep 0.3
-xdotool mouseup 1
+drag_onto_drop_box 1 "$data/checksums.md5" "$data/archive.sfv"
 sleep 2
 xdotool mousemove 600 600 # the pointer out of the picture, and no tooltip
 
@@ -126,17 +120,7 @@ xdotool key Escape Escape
 sleep 0.3
 
 # A drop with the right button: the drop menu, then the folder dialog from it.
-"$build_dir/tests/ui/dragsource/ferrule_dragsource" "$data/archive.sfv" > "$work/drag2.log" 2>&1 &
-pids+=($!)
-xdotool search --sync --name '^ferrule_dragsource$' > /dev/null
-sleep 0.5
-xdotool mousemove 640 440 mousedown 3
-for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
-    sleep 0.1
-done
-sleep 0.3
-xdotool mouseup 3
+drag_onto_drop_box 3 "$data/archive.sfv"
 sleep 0.8
 import -window root "$work/root.png"
 convert "$work/root.png" -crop "360x200+$((drop_x - 100))+$((drop_y - 60))" +repage "$root/docs/screenshot-dropmenu.png"

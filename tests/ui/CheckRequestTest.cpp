@@ -215,13 +215,7 @@ private slots:
 
     void closingDuringARunEndsItAndSavesTheSettings() {
         TempFolder data;
-        std::string list; // large files of zeros, seconds of MD5 in all
-        for (int i = 0; i < 16; ++i) {
-            const std::string name = "big" + std::to_string(i) + ".bin";
-            data.Write(name, "");
-            std::filesystem::resize_file(data.File(name), 256 << 20);
-            list += name + " " + kAbcMd5 + "\r\n";
-        }
+        const std::string list = LargeFilesList(data, 16);
         App app;
         frmMain& window = app.Start();
         window.move(12, 34);
@@ -239,7 +233,7 @@ private slots:
             }
         });
         during.start(0);
-        Drop(window.DropBox(), {data.Write("big.md5", list)}, Qt::LeftButton);
+        Drop(window.DropBox(), {list}, Qt::LeftButton);
         QTRY_COMPARE(unloaded.count(), 1);
         QVERIFY(closing.elapsed() < 3000); // it did not wait for the 4 GiB to be read
         QTest::qWait(50);
@@ -250,13 +244,7 @@ private slots:
 
     void progressShowsDuringALongCheckAndEscapeStopsIt() {
         TempFolder data;
-        std::string list;
-        for (int i = 0; i < 16; ++i) {
-            const std::string name = "big" + std::to_string(i) + ".bin";
-            data.Write(name, "");
-            std::filesystem::resize_file(data.File(name), 256 << 20);
-            list += name + " " + kAbcMd5 + "\r\n";
-        }
+        const std::string list = LargeFilesList(data, 16);
         App app;
         frmMain& window = app.Start();
         QString caption, tip;
@@ -270,7 +258,7 @@ private slots:
             }
         });
         during.start(10);
-        Drop(window.DropBox(), {data.Write("big.md5", list)}, Qt::LeftButton);
+        Drop(window.DropBox(), {list}, Qt::LeftButton);
         QVERIFY(app.WaitForIdle());
         QVERIFY2(caption.endsWith(u"% - Ferrule ver.1.01"_s), qPrintable(caption));
         QVERIFY2(tip.startsWith(u"チェック中 (リスト 1 / 1)\n"_s), qPrintable(tip));

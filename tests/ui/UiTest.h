@@ -129,6 +129,19 @@ inline std::pair<Qt::DropAction, Qt::DropAction> Drop(
             drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction};
 }
 
+/// A list of `count` large files of zeros in `folder` (sparse: no disk used), each listed with an MD5 they do
+/// not have: a check of some seconds.
+inline std::string LargeFilesList(const TempFolder& folder, int count, std::uintmax_t bytes = 256 << 20) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "big" + std::to_string(i) + ".bin";
+        folder.Write(name, "");
+        std::filesystem::resize_file(folder.File(name), bytes);
+        lines += name + " 0123456789abcdef0123456789abcdef\r\n";
+    }
+    return folder.Write("big.md5", lines);
+}
+
 /// A main window whose executable path lies in a temporary folder, beside its settings file and theme
 /// folder, and what the tests do with it as the user would.
 class App {

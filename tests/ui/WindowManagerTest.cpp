@@ -17,20 +17,10 @@ QStringList At(const QPoint& global) {
     return {u"mousemove"_s, QString::number(global.x()), QString::number(global.y())};
 }
 
-// A check that takes a few seconds: large sparse files whose MD5s are read in full.
+// A check that takes a few seconds.
 struct LongCheck {
     TempFolder folder;
-    std::string list;
-    LongCheck() {
-        std::string lines;
-        for (int i = 0; i < 8; ++i) {
-            const std::string name = "big" + std::to_string(i) + ".bin";
-            folder.Write(name, "");
-            std::filesystem::resize_file(folder.File(name), 256 << 20);
-            lines += name + " 0123456789abcdef0123456789abcdef\r\n";
-        }
-        list = folder.Write("big.md5", lines);
-    }
+    std::string list = LargeFilesList(folder, 8);
 };
 
 // A small list of missing files: a log longer than the views.
