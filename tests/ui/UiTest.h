@@ -130,8 +130,9 @@ inline std::pair<Qt::DropAction, Qt::DropAction> Drop(
 }
 
 /// A list of `count` large files of zeros in `folder` (sparse: no disk used), each listed with an MD5 they do
-/// not have: a check of some seconds.
-inline std::string LargeFilesList(const TempFolder& folder, int count, std::uintmax_t bytes = 256 << 20) {
+/// not have. At the default 4 GiB each, a check far longer than a test waits for, even with every core
+/// hashing: for tests that stop it.
+inline std::string LargeFilesList(const TempFolder& folder, int count, std::uintmax_t bytes = std::uintmax_t{4} << 30) {
     std::string lines;
     for (int i = 0; i < count; ++i) {
         const std::string name = "big" + std::to_string(i) + ".bin";

@@ -17,10 +17,10 @@ QStringList At(const QPoint& global) {
     return {u"mousemove"_s, QString::number(global.x()), QString::number(global.y())};
 }
 
-// A check that takes a few seconds.
+// A check that takes seconds (16 GiB): long enough for a hand to act during it, and one that ends.
 struct LongCheck {
     TempFolder folder;
-    std::string list = LargeFilesList(folder, 8);
+    std::string list = LargeFilesList(folder, 8, std::uintmax_t{2} << 30);
 };
 
 // A small list of missing files: a log longer than the views.
