@@ -246,6 +246,18 @@ std::optional<std::string> FindProfileValue(std::string_view fileBytes, std::str
 std::optional<std::string> SetProfileValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                                            std::string_view value) {
     if (const std::optional<std::string> utf8 = Utf16AsUtf8(fileBytes)) {
+        // UTF-16 holds every character, but not bytes that are no UTF-8: such a name would be written as
+        // another one and never found again.
+        const auto keeps = [](std::string_view name) {
+            return DecodeText(EncodeUtf16(name, false), TextEncoding::Utf16LE) == name;
+        };
+        if (!keeps(TrimBlanks(UpToNul(section))) || !keeps(TrimBlanks(UpToNul(key)))) {
+            return std::nullopt;
+        }
+        // A file that is not well-formed UTF-16 would come back changed beyond the edited line: left alone.
+        if (BackToUtf16(*utf8, fileBytes) != fileBytes) {
+            return std::nullopt;
+        }
         const std::optional<std::string> edited = SetProfileValue(*utf8, section, key, value);
         return edited ? std::optional<std::string>(BackToUtf16(*edited, fileBytes)) : std::nullopt;
     }
