@@ -20,6 +20,10 @@ double TwipsPerPixelY();
 /// `value` to the nearest integer, ties to the even neighbour.
 long long RoundHalfEven(double value);
 
+/// The Windows system colour with index `index` (0 to 30; black for any other): the system's own on
+/// Windows, elsewhere the colour of the `palette` role that paints the same thing.
+QColor SystemColor(std::uint32_t index, const QPalette& palette);
+
 /// The colour `color` stands for: 0x00BBGGRR, or 0x800000nn for the system colour with index nn,
 /// taken from the matching role of `palette`.
 QColor ColorFromWin32(std::int32_t color, const QPalette& palette);

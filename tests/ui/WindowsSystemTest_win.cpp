@@ -1,0 +1,211 @@
+// The Windows sides of the window-system seams, on Qt's Windows platform with real windows of the system's:
+// always on top through SetWindowPos, the system colours of the standard look, twips from the screen, and
+// the shell's folder dialog behind clsSHBrowseForFolder.
+#include "UiTest.h"
+
+#include "ui/clsSHBrowseForFolder.h"
+#include "ui/mdlAPIGeneral.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+using namespace UiTest;
+
+namespace {
+
+HWND Handle(QWidget* widget) {
+    return reinterpret_cast<HWND>(widget->winId());
+}
+
+bool IsTopMost(HWND window) {
+    return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+QColor FromColorRef(COLORREF color) {
+    return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+// The visible shell dialog of this thread, if one is open.
+HWND OpenShellDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (IsWindowVisible(window) && std::wstring_view(name) == L"#32770") {
+                *reinterpret_cast<HWND*>(data) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// True when a control of `dialog` shows `text`.
+bool ShowsText(HWND dialog, const std::wstring& text) {
+    std::pair<const std::wstring*, bool> search{&text, false};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* wanted = reinterpret_cast<std::pair<const std::wstring*, bool>*>(data);
+            wchar_t buffer[256] = {};
+            GetWindowTextW(child, buffer, 256);
+            wanted->second = wanted->second || *wanted->first == buffer;
+            return !wanted->second;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+// What the user does in the shell's dialog: select a folder ("" selects nothing, "*" the computer, which
+// has no file-system path), then confirm or cancel.
+struct DialogRow {
+    const char* name;
+    std::int32_t options;
+    std::vector<std::string> selections; // one dialog each, in order, of the same object
+    bool confirm;
+    bool okEnabled;       // in the last dialog, once the selection is made
+    bool result;          // of the last ShowDialog
+    std::string pathName; // after it, a folder of the temporary folder or ""
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(DialogRow)
+
+class WindowsSystemTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void alwaysOnTopIsTheSystemsOwnWithoutActivationOrNewWindow() {
+        App app;
+        frmMain& window = app.Start();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_COMPARE(GetForegroundWindow(), Handle(&other));
+        const HWND native = Handle(&window);
+        for (bool on : {true, false, true}) {
+            window.setTopMost(on);
+            QCOMPARE(IsTopMost(native), on);
+            QCOMPARE(GetForegroundWindow(), Handle(&other)); // not activated
+            QCOMPARE(Handle(&window), native);               // nor re-created
+        }
+        // Qt restyles the window on its own later; the system's state must survive that.
+        window.setWindowTitle(u"Ferrule"_s);
+        window.hide();
+        window.show();
+        QVERIFY(IsTopMost(Handle(&window)));
+        // Started from a settings file that asks for it, the window is on top from the start.
+        app.Close();
+        QVERIFY(app.Saved("WindowTopMost=1"));
+        QVERIFY(IsTopMost(Handle(&app.Start())));
+    }
+
+    void theStandardLookTakesTheSystemColours() {
+        App app;
+        frmMain& window = app.Start();
+        window.ApplyTheme("");
+        const auto role = [](QWidget* widget, QPalette::ColorRole which) { return widget->palette().color(which); };
+        QCOMPARE(role(window.DropBoxHost(), QPalette::Window), FromColorRef(GetSysColor(COLOR_WINDOW)));
+        QCOMPARE(role(window.LogPane()->List(), QPalette::Base), FromColorRef(GetSysColor(COLOR_WINDOW)));
+        QCOMPARE(role(window.LogPane()->List(), QPalette::Text), FromColorRef(GetSysColor(COLOR_WINDOWTEXT)));
+        QCOMPARE(role(&window, QPalette::Window), FromColorRef(GetSysColor(COLOR_BTNFACE)));
+        QCOMPARE(role(window.LogWindow(), QPalette::Window), FromColorRef(GetSysColor(COLOR_BTNFACE)));
+        // Every index Windows knows, and black for those it does not.
+        for (std::uint32_t index : {0u, 13u, 24u, 30u, 31u, 99u, 0xFFFFFFu}) {
+            const QColor expected = index <= 30 ? FromColorRef(GetSysColor(static_cast<int>(index))) : QColor(0, 0, 0);
+            QCOMPARE(ColorFromWin32(static_cast<std::int32_t>(0x80000000u | index), QPalette()), expected);
+        }
+    }
+
+    void twipsFollowTheScreensDotsPerInch() {
+        HDC screen = GetDC(nullptr);
+        const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+        const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        const double scale = QGuiApplication::primaryScreen()->devicePixelRatio();
+        QCOMPARE(TwipsPerPixelX(), 1440.0 * scale / dpiX);
+        QCOMPARE(TwipsPerPixelY(), 1440.0 * scale / dpiY);
+        // A saved position in twips lands on the pixel it names.
+        App app;
+        app.Folder().Write("ferrule.ini", "[Settings]\r\nWindowLeft=" + std::to_string(40 * TwipsPerPixelX()) +
+                                              "\r\nWindowTop=" + std::to_string(50 * TwipsPerPixelY()) + "\r\n");
+        QCOMPARE(app.Start().pos(), QPoint(40, 50));
+    }
+
+    void theShellsFolderDialog_data() {
+        AddRows<DialogRow>({
+            {"cancel", 1, {"alpha"}, false, true, false, ""},
+            {"a folder", 1, {"beta"}, true, true, true, "beta"},
+            {"a Japanese name", 1, {"資料"}, true, true, true, "資料"},
+            {"opens on the folder chosen last", 1, {"alpha", ""}, true, true, true, "alpha"},
+            {"a cancel forgets the path", 1, {"alpha", "beta"}, false, true, false, ""},
+            {"only file-system folders", 1, {"*"}, false, false, false, ""},
+            {"a folder without a path", 0, {"*"}, true, true, true, ""},
+        });
+    }
+    void theShellsFolderDialog() {
+        QFETCH(DialogRow, row);
+        TempFolder folder;
+        for (const char* name : {"alpha", "beta", "資料"}) {
+            std::filesystem::create_directory(std::filesystem::u8path(folder.File(name)));
+        }
+        QWidget owner;
+        owner.show();
+        clsSHBrowseForFolder browser;
+        browser.sethWnd(&owner);
+        browser.setTitle("コピー先を指定してください。");
+        browser.setOptions(row.options);
+        bool result = false;
+        for (std::size_t i = 0; i < row.selections.size(); ++i) {
+            const std::string selection = row.selections[i];
+            const bool last = i + 1 == row.selections.size();
+            bool okEnabled = false;
+            bool titled = false;
+            HWND ownedBy = nullptr;
+            // Qt's timers go on inside the shell's modal loop.
+            int seen = 0;
+            QTimer watcher;
+            QObject::connect(&watcher, &QTimer::timeout, [&] {
+                HWND dialog = OpenShellDialog();
+                if (dialog == nullptr) {
+                    return;
+                }
+                watcher.stop();
+                ++seen;
+                titled = ShowsText(dialog, L"コピー先を指定してください。");
+                ownedBy = GetWindow(dialog, GW_OWNER);
+                if (selection == "*") {
+                    PIDLIST_ABSOLUTE computer = nullptr;
+                    SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
+                    SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer));
+                    CoTaskMemFree(computer);
+                } else if (!selection.empty()) {
+                    const std::wstring path = QString::fromStdString(folder.File(selection)).toStdWString();
+                    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+                }
+                okEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+                const bool confirm = last ? row.confirm : true;
+                PostMessageW(dialog, WM_COMMAND, confirm && okEnabled ? IDOK : IDCANCEL, 0);
+            });
+            watcher.start(20);
+            result = browser.ShowDialog();
+            QCOMPARE(seen, 1);
+            QVERIFY(titled);
+            QCOMPARE(ownedBy, Handle(&owner));
+            if (last) {
+                QCOMPARE(okEnabled, row.okEnabled);
+            }
+        }
+        QCOMPARE(result, row.result);
+        QCOMPARE(browser.PathName(), row.pathName.empty() ? std::string() : folder.File(row.pathName));
+    }
+};
+
+FERRULE_UI_TEST(WindowsSystemTest);
+
+#include "WindowsSystemTest_win.moc"
