@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Runs the Windows ferrule.exe (build-win64-ui, scripts/windows-ui.sh) under Wine on a virtual display with
+# a window manager (Xvfb, openbox) and drives it as a user would: checksum lists are dragged onto its drop
+# box from an X11 drag source (Wine turns the X11 drop into the shell's file drop), the menus are opened
+# with the mouse. Writes docs/windows-main.png, -menu.png,
+# -dropmenu.png, -folder.png and -log.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+win_build="${FERRULE_WIN_BUILD_DIR:-build-win64-ui}"
+build_dir="${FERRULE_BUILD_DIR:-build}"
+
+if [ -z "${FERRULE_UNDER_WM:-}" ]; then
+    FERRULE_UNDER_WM=1 exec bash tests/desktop/with-window-manager.sh bash "$root/scripts/windows-screenshots.sh" "$@"
+fi
+unset QT_QPA_PLATFORM
+for tool in xdotool import convert; do
+    command -v "$tool" >/dev/null || { echo "windows-screenshots.sh: $tool is needed" >&2; exit 1; }
+done
+[ -f "$win_build/src/app/ferrule.exe" ] || FERRULE_SKIP_TESTS=1 bash scripts/windows-ui.sh x86_64
+# The drag source is the Linux one: it is an X11 program, as the file manager whose drop Wine receives.
+[ -f "$build_dir/CMakeCache.txt" ] || bash scripts/setup.sh
+cmake --build "$build_dir" -j "${FERRULE_JOBS:-2}" --target ferrule_dragsource
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    [ -n "${FERRULE_KEEP_WORK:-}" ] && echo "work folder: $work" >&2 || rm -rf "$work"
+}
+source scripts/wine-session.sh "$work"
+trap cleanup EXIT
+
+# The application as a Windows user has it: its folder with Qt's DLLs, plugins and themes, settings beside.
+mkdir -p "$work/app"
+cp -r "$win_build/src/app/ferrule.exe" "$win_build/src/app"/Qt6*.dll "$win_build/src/app/platforms" \
+    "$win_build/src/app/styles" "$win_build/src/app/imageformats" "$win_build/src/app/theme" "$work/app/"
+printf '[Settings]\r\nWindowLeft=360\r\nWindowTop=360\r\nLogWindowLeft=360\r\nLogWindowTop=2850\r\nLogWindowWidth=6600\r\nLogWindowHeight=6300\r\n' \
+    >"$work/app/ferrule.ini"
+
+# Files to check, and two lists: an MD5 list in code page 932 and a CRC-32 list with sizes.
+data="$work/写真と資料"
+mkdir -p "$data"
+head -c 48000 /dev/zero | tr '\0' 'a' >"$data/旅行.jpg"
+printf 'meeting notes\n' >"$data/notes.txt"
+head -c 9000 /dev/zero | tr '\0' 'p' >"$data/report.pdf"
+head -c 20000 /dev/zero | tr '\0' 'z' >"$data/backup.zip"
+md5() { md5sum "$1" | cut -d' ' -f1; }
+crc32() { gzip -c <"$1" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' \n' | tr 'a-f' 'A-F'; }
+{
+    printf '旅行.jpg %s\r\n' "$(md5 "$data/旅行.jpg")"
+    printf 'notes.txt %s\r\n' "$(md5 "$data/notes.txt")"
+    printf 'report.pdf %s\r\n' "0123456789abcdef0123456789abcdef"
+    printf 'old-draft.doc %s\r\n' "$(md5 "$data/notes.txt")"
+} | iconv -f UTF-8 -t CP932 >"$data/checksums.md5"
+{
+    printf 'backup.zip %s 20000\r\n' "$(crc32 "$data/backup.zip")"
+    printf 'notes.txt %s 99\r\n' "$(crc32 "$data/notes.txt")"
+} >"$data/archive.sfv"
+
+(cd "$work/app" && "${wine_env[@]}" /usr/lib/wine/wine64 ferrule.exe >"$work/ferrule.log" 2>&1) &
+pids+=($!)
+main="$(timeout 60 xdotool search --sync --onlyvisible --name '^Ferrule ver')"
+sleep 2
+
+# Drags FILE... from ferrule_dragsource onto the drop box with mouse button BUTTON, as a hand would.
+drag_onto_drop_box() { # button file...
+    local button="$1"
+    shift
+    "$build_dir/tests/ui/dragsource/ferrule_dragsource" "$@" >>"$work/drag.log" 2>&1 &
+    pids+=($!)
+    xdotool search --sync --name '^ferrule_dragsource$' >/dev/null
+    sleep 0.5
+    xdotool mousemove 640 440 mousedown "$button"
+    for step in 1 2 3 4 5 6 7 8; do
+        xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
+        sleep 0.15
+    done
+    sleep 0.5
+    xdotool mouseup "$button"
+}
+eval "$(xdotool getwindowgeometry --shell "$main")"
+drop_x=$((X + 8 + 64))
+drop_y=$((Y + 8 + 64))
+
+# Both lists, dropped with the left button: the check runs at once.
+drag_onto_drop_box 1 "$data/checksums.md5" "$data/archive.sfv"
+sleep 4
+xdotool mousemove 600 600 # the pointer out of the picture, and no tooltip
+sleep 0.5
+
+shot() { # window, output: the window with the frame the window manager put around it
+    local parent
+    parent="$(xwininfo -id "$1" -tree | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p')"
+    eval "$(xdotool getwindowgeometry --shell "$parent")"
+    import -window root "$work/root.png"
+    convert "$work/root.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
+# The window's title is the one place a name shows without opening anything.
+newest_window() { # title: the last visible window with that title
+    local found=""
+    for id in $(xdotool search --onlyvisible --name '.'); do
+        [ "$(xdotool getwindowname "$id")" == "$1" ] && found="$id"
+    done
+    echo "$found"
+}
+mkdir -p "$root/docs"
+shot "$main" "$root/docs/windows-main.png"
+
+# The main menu (right-click on the drop box), with its theme submenu open.
+xdotool mousemove "$drop_x" "$drop_y" click 3
+sleep 1
+xdotool key c
+sleep 1
+import -window root "$work/root.png"
+convert "$work/root.png" -crop "520x300+$((drop_x - 100))+$((drop_y - 100))" +repage "$root/docs/windows-menu.png"
+xdotool key Escape Escape
+sleep 0.5
+
+# A drop with the right button: the drop menu, then the shell's folder dialog from it.
+drag_onto_drop_box 3 "$data/archive.sfv"
+sleep 1.5
+import -window root "$work/root.png"
+convert "$work/root.png" -crop "360x200+$((drop_x - 100))+$((drop_y - 60))" +repage "$root/docs/windows-dropmenu.png"
+xdotool key h
+sleep 3
+folder=""
+for id in $(xdotool search --onlyvisible --name '.'); do
+    name="$(xdotool getwindowname "$id")"
+    [[ "$name" == *参照* || "$name" == *Browse* ]] && folder="$id"
+done
+if [ -n "$folder" ]; then
+    shot "$folder" "$root/docs/windows-folder.png"
+    xdotool key Escape
+else
+    echo "windows-screenshots.sh: no folder dialog appeared" >&2
+fi
+sleep 1
+
+# The log window, from the main menu.
+xdotool mousemove "$drop_x" "$drop_y" click 3
+sleep 1
+xdotool key l
+sleep 2
+log="$(newest_window 結果ログ)"
+xdotool mousemove 600 600
+sleep 0.5
+if [ -n "$log" ]; then
+    shot "$log" "$root/docs/windows-log.png"
+else
+    echo "windows-screenshots.sh: the log window did not appear" >&2
+fi
+
+# Close it as the user does, and see that the settings were written beside the executable.
+xdotool windowactivate --sync "$main" key alt+F4 || true
+for _ in $(seq 50); do grep -q 'ShowLogWindow=1' "$work/app/ferrule.ini" 2>/dev/null && break; sleep 0.2; done
+grep -q 'ShowLogWindow=1' "$work/app/ferrule.ini" || { echo "windows-screenshots.sh: no settings saved" >&2; exit 1; }
+echo "windows-screenshots.sh: wrote docs/windows-{main,menu,dropmenu,folder,log}.png"
