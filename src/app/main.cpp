@@ -37,8 +37,12 @@ std::vector<std::string> ToStrings(const QStringList& lists) {
 #endif
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    const DesktopArguments arguments = ParseDesktopArguments(app.arguments().mid(1), QDir::currentPath());
+    // Read before the application object exists: --help and --version need no display.
+    QStringList words;
+    for (int i = 1; i < argc; ++i) {
+        words << QString::fromLocal8Bit(argv[i]);
+    }
+    const DesktopArguments arguments = ParseDesktopArguments(words, QDir::currentPath());
     switch (arguments.action) {
         case DesktopArguments::Action::Help:
             std::fputs(qUtf8Printable(DesktopUsage()), stdout);
@@ -54,6 +58,7 @@ int main(int argc, char** argv) {
             break;
     }
 
+    QApplication app(argc, argv);
     SetUpApplication(app);
     const std::string executablePath = frmMain::ApplicationPath();
     const FileLocations locations = CurrentFileLocations(executablePath);

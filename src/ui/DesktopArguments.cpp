@@ -22,15 +22,11 @@ DesktopArguments ParseDesktopArguments(const QStringList& arguments, const QStri
         if (options && argument == QStringLiteral("--")) {
             options = false;
         } else if (options && (argument == QStringLiteral("-h") || argument == QStringLiteral("--help"))) {
-            parsed.action = DesktopArguments::Action::Help;
-            return parsed;
+            return {DesktopArguments::Action::Help, {}, {}};
         } else if (options && (argument == QStringLiteral("-V") || argument == QStringLiteral("--version"))) {
-            parsed.action = DesktopArguments::Action::Version;
-            return parsed;
+            return {DesktopArguments::Action::Version, {}, {}};
         } else if (options && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            parsed.action = DesktopArguments::Action::Error;
-            parsed.error = QStringLiteral("unknown option '%1'").arg(argument);
-            return parsed;
+            return {DesktopArguments::Action::Error, {}, QStringLiteral("unknown option '%1'").arg(argument)};
         } else if (!argument.isEmpty()) {
             parsed.lists.push_back(AbsoluteList(argument, currentFolder));
         }
