@@ -42,7 +42,11 @@ FileLocations CurrentFileLocations(const std::string& executablePath) {
         const std::string folder = GetParentFolder(executablePath);
         // Root may write anywhere but a read-only file system: for root the install folder decides.
         facts.executableFolderWritable = ::access(folder.c_str(), W_OK) == 0;
-        facts.runsFromInstall = Canonical(folder) == Canonical(FERRULE_INSTALL_FULL_BINDIR);
+        // The system's program folders count as installed whatever prefix this build was made for, so
+        // that a copy put there by hand never keeps its settings among the system's programs.
+        const std::string canonical = Canonical(folder);
+        facts.runsFromInstall = canonical == Canonical(FERRULE_INSTALL_FULL_BINDIR) || canonical == "/usr/bin" ||
+                                canonical == "/usr/local/bin";
     }
     facts.installedDataFolder = FERRULE_INSTALL_FULL_DATADIR;
     facts.homeFolder = HomeFolder();
