@@ -4,7 +4,7 @@
 #   scripts/windows-qt.sh x86_64|i686
 # Installs into $FERRULE_CACHE/qt-VERSION-ARCH-w64-mingw32-OPTIONS (default /var/cache/ferrule) and prints that
 # folder last. An install whose stamp exists is reused as it is; the stamp is written last, so a build that
-# was stopped half way starts again. The wall time of the build is kept in the stamp.
+# was stopped half way is taken up again. The wall time of the build is kept in the stamp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
@@ -37,7 +37,7 @@ options=(
     -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF
     -DFEATURE_direct2d=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF
     -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF -DFEATURE_pkg_config=OFF
-    -DFEATURE_androiddeployqt=OFF
+    -DFEATURE_androiddeployqt=OFF -DFEATURE_dynamicgl=OFF
     # The tablet driver's header is not in Debian's source (removed as non-free).
     -DFEATURE_tabletevent=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
@@ -83,8 +83,10 @@ if [ ! -f "$src/.unpacked" ]; then
     touch "$src/.unpacked"
 fi
 
-build="$cache/build/qt-$qt_version-$triplet-$options_key"
-rm -rf "$build" "$prefix"
+# One build folder per release and architecture, kept until the install is complete: a build that was
+# stopped, or whose options changed, goes on from where it was rather than from the start.
+build="$cache/build/qt-$qt_version-$triplet"
+rm -rf "$prefix"
 mkdir -p "$build"
 started=$(date +%s)
 echo "== configuring Qt $qt_version for $triplet in $build" >&2
