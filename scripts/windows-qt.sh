@@ -38,6 +38,9 @@ options=(
     -DFEATURE_direct2d=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF
     -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF -DFEATURE_pkg_config=OFF
     -DFEATURE_androiddeployqt=OFF -DFEATURE_dynamicgl=OFF
+    # Qt 6.4 builds its DirectWrite font database only with Direct2D, but the Windows platform asks for it
+    # with DirectWrite 3 alone; the default GDI font database is used either way.
+    -DFEATURE_directwrite3=OFF
     # The tablet driver's header is not in Debian's source (removed as non-free).
     -DFEATURE_tabletevent=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
