@@ -9,10 +9,10 @@ objdump="$arch-w64-mingw32-objdump"
 
 # Windows' own DLLs (lower case). Qt's Windows platform and styles use these; nothing of MinGW's runtime
 # (libgcc_s, libstdc++, libwinpthread) or third-party libraries (zlib1.dll ...) may appear.
-system_dlls=" advapi32.dll authz.dll bcrypt.dll comdlg32.dll crypt32.dll d3d11.dll d3d12.dll d3d9.dll dwmapi.dll
- dwrite.dll dxgi.dll gdi32.dll imm32.dll kernel32.dll mpr.dll msvcrt.dll netapi32.dll ole32.dll oleaut32.dll
- setupapi.dll shcore.dll shell32.dll shlwapi.dll user32.dll userenv.dll uxtheme.dll version.dll winmm.dll
- ws2_32.dll wtsapi32.dll "
+system_dlls=" advapi32.dll authz.dll bcrypt.dll comdlg32.dll crypt32.dll d3d11.dll d3d12.dll d3d9.dll dwmapi.dll "
+system_dlls+="dwrite.dll dxgi.dll gdi32.dll imm32.dll kernel32.dll mpr.dll msvcrt.dll netapi32.dll ole32.dll "
+system_dlls+="oleaut32.dll setupapi.dll shcore.dll shell32.dll shlwapi.dll user32.dll userenv.dll uxtheme.dll "
+system_dlls+="version.dll winmm.dll ws2_32.dll wtsapi32.dll "
 
 # The DLLs the folder itself provides, by lower-case name.
 provided=" $(find "$folder" -iname '*.dll' -printf '%f\n' | tr 'A-Z' 'a-z' | tr '\n' ' ') "
