@@ -331,7 +331,8 @@ private slots:
         QProcess cli;
         cli.start(QStringLiteral(FERRULE_CHECK_PATH), arguments);
         QVERIFY(cli.waitForFinished(30000));
-        const QStringList expected = QString::fromUtf8(cli.readAllStandardOutput()).split(u'\n');
+        // Windows ends the lines in CR LF.
+        const QStringList expected = QString::fromUtf8(cli.readAllStandardOutput()).remove(u'\r').split(u'\n');
         QVERIFY(expected.size() > 10);
         QCOMPARE(expected.last(), QString()); // every line ends in a line feed
         QCOMPARE(app.LogLines(), expected.mid(0, expected.size() - 1));

@@ -130,11 +130,6 @@ private slots:
         const double scale = QGuiApplication::primaryScreen()->devicePixelRatio();
         QCOMPARE(TwipsPerPixelX(), 1440.0 * scale / dpiX);
         QCOMPARE(TwipsPerPixelY(), 1440.0 * scale / dpiY);
-        // A saved position in twips lands on the pixel it names.
-        App app;
-        app.Folder().Write("ferrule.ini", "[Settings]\r\nWindowLeft=" + std::to_string(40 * TwipsPerPixelX()) +
-                                              "\r\nWindowTop=" + std::to_string(50 * TwipsPerPixelY()) + "\r\n");
-        QCOMPARE(app.Start().pos(), QPoint(40, 50));
     }
 
     void theShellsFolderDialog_data() {
@@ -188,9 +183,12 @@ private slots:
                     const std::wstring path = QString::fromStdString(folder.File(selection)).toStdWString();
                     SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
                 }
-                okEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
-                const bool confirm = last ? row.confirm : true;
-                PostMessageW(dialog, WM_COMMAND, confirm && okEnabled ? IDOK : IDCANCEL, 0);
+                // The tree follows the selection in steps of its own: answer once it has settled.
+                QTimer::singleShot(300, [&, dialog] {
+                    okEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+                    const bool confirm = last ? row.confirm : true;
+                    PostMessageW(dialog, WM_COMMAND, confirm && okEnabled ? IDOK : IDCANCEL, 0);
+                });
             });
             watcher.start(20);
             result = browser.ShowDialog();
