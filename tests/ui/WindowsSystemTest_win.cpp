@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 using namespace UiTest;
@@ -58,6 +59,23 @@ bool ShowsText(HWND dialog, const std::wstring& text) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.second;
+}
+
+// The caption of the folder the dialog's tree has selected.
+std::wstring TreeSelection(HWND dialog) {
+    HWND tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW info{};
+    info.mask = TVIF_TEXT;
+    info.hItem = item;
+    info.pszText = text;
+    info.cchTextMax = MAX_PATH;
+    if (tree == nullptr || item == nullptr ||
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info)) == 0) {
+        return {};
+    }
+    return text;
 }
 
 // What the user does in the shell's dialog: select a folder ("" selects nothing, "*" the computer, which
@@ -156,6 +174,7 @@ private slots:
         browser.setTitle("コピー先を指定してください。");
         browser.setOptions(row.options);
         bool result = false;
+        std::string chosenLast;
         for (std::size_t i = 0; i < row.selections.size(); ++i) {
             const std::string selection = row.selections[i];
             const bool last = i + 1 == row.selections.size();
@@ -164,7 +183,9 @@ private slots:
             HWND ownedBy = nullptr;
             // Qt's timers go on inside the shell's modal loop.
             int seen = 0;
+            int ticks = 0;
             QTimer watcher;
+            QTimer settle;
             QObject::connect(&watcher, &QTimer::timeout, [&] {
                 HWND dialog = OpenShellDialog();
                 if (dialog == nullptr) {
@@ -174,24 +195,40 @@ private slots:
                 ++seen;
                 titled = ShowsText(dialog, L"コピー先を指定してください。");
                 ownedBy = GetWindow(dialog, GW_OWNER);
-                if (selection == "*") {
-                    PIDLIST_ABSOLUTE computer = nullptr;
-                    SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
-                    SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer));
-                    CoTaskMemFree(computer);
-                } else if (!selection.empty()) {
-                    const std::wstring path = QString::fromStdString(folder.File(selection)).toStdWString();
-                    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-                }
-                // The tree follows the selection in steps of its own: answer once it has settled.
-                QTimer::singleShot(300, [&, dialog] {
+                // The tree fills itself in steps of its own and may still reset a selection made early: select
+                // until it shows the folder (the one chosen last when nothing is selected), then answer; the
+                // computer, which has no caption to wait for, after a while.
+                const std::string leaf = selection.empty() ? chosenLast : selection;
+                settle.callOnTimeout([&, dialog, leaf] {
+                    if (leaf != "*" && TreeSelection(dialog) != QString::fromStdString(leaf).toStdWString()) {
+                        if (!selection.empty() && ticks % 10 == 0) {
+                            const std::wstring path = QString::fromStdString(folder.File(selection)).toStdWString();
+                            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+                        }
+                        if (++ticks < 250) {
+                            return;
+                        }
+                    } else if (leaf == "*" && ticks++ < 25) {
+                        if (ticks == 1) {
+                            PIDLIST_ABSOLUTE computer = nullptr;
+                            SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
+                            SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer));
+                            CoTaskMemFree(computer);
+                        }
+                        return;
+                    }
+                    settle.stop();
                     okEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
                     const bool confirm = last ? row.confirm : true;
                     PostMessageW(dialog, WM_COMMAND, confirm && okEnabled ? IDOK : IDCANCEL, 0);
                 });
+                settle.start(20);
             });
             watcher.start(20);
             result = browser.ShowDialog();
+            if (result && !selection.empty()) {
+                chosenLast = selection;
+            }
             QCOMPARE(seen, 1);
             QVERIFY(titled);
             QCOMPARE(ownedBy, Handle(&owner));
@@ -200,7 +237,8 @@ private slots:
             }
         }
         QCOMPARE(result, row.result);
-        QCOMPARE(browser.PathName(), row.pathName.empty() ? std::string() : folder.File(row.pathName));
+        const std::string expected = row.pathName.empty() ? std::string() : folder.File(row.pathName);
+        QCOMPARE(QString::fromStdString(browser.PathName()), QString::fromStdString(expected));
     }
 };
 
