@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs the Windows ferrule.exe (build-win64-ui, scripts/windows-ui.sh) under Wine on a virtual display with
 # a window manager (Xvfb, openbox) and drives it as a user would: checksum lists are dragged onto its drop
-# box from an X11 drag source (Wine turns the X11 drop into the shell's file drop), the menus are opened
-# with the mouse. Writes docs/windows-main.png, -menu.png,
-# -dropmenu.png, -folder.png and -log.png.
+# box from an X11 drag source (Wine turns the X11 drop into the shell's file drop) and, with the right
+# button, from the same drag source built for Windows; the menus are opened with the mouse. Writes
+# docs/windows-main.png, -menu.png, -dropmenu.png, -folder.png and -log.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -31,12 +31,18 @@ cleanup() {
 }
 source scripts/wine-session.sh "$work"
 trap cleanup EXIT
+# The Japanese faces of a Japanese Windows, which Wine does not have, by the gothic face installed here:
+# menus and dialogs are drawn in the system's font, not in the application's.
+for face in "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Yu Gothic UI" "Meiryo UI"; do
+    "${wine_env[@]}" /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+        /d IPAPGothic /f >/dev/null 2>&1
+done
 
 # The application as a Windows user has it: its folder with Qt's DLLs, plugins and themes, settings beside.
 mkdir -p "$work/app"
 cp -r "$win_build/src/app/ferrule.exe" "$win_build/src/app"/Qt6*.dll "$win_build/src/app/platforms" \
     "$win_build/src/app/styles" "$win_build/src/app/imageformats" "$win_build/src/app/theme" "$work/app/"
-printf '[Settings]\r\nWindowLeft=360\r\nWindowTop=360\r\nLogWindowLeft=360\r\nLogWindowTop=2850\r\nLogWindowWidth=6600\r\nLogWindowHeight=6300\r\n' \
+printf '[Settings]\r\nWindowLeft=24\r\nWindowTop=24\r\nLogWindowLeft=24\r\nLogWindowTop=190\r\nLogWindowWidth=440\r\nLogWindowHeight=420\r\n' \
     >"$work/app/ferrule.ini"
 
 # Files to check, and two lists: an MD5 list in code page 932 and a CRC-32 list with sizes.
@@ -64,14 +70,23 @@ pids+=($!)
 main="$(timeout 60 xdotool search --sync --onlyvisible --name '^Ferrule ver')"
 sleep 2
 
-# Drags FILE... from ferrule_dragsource onto the drop box with mouse button BUTTON, as a hand would.
-drag_onto_drop_box() { # button file...
-    local button="$1"
-    shift
-    "$build_dir/tests/ui/dragsource/ferrule_dragsource" "$@" >>"$work/drag.log" 2>&1 &
+# Drags FILE... from a ferrule_dragsource onto the drop box with mouse button BUTTON, as a hand would. The
+# X11 one stands for a Linux file manager: Wine turns its drop into the shell's, but learns nothing of the
+# buttons held. The Windows one drags through Wine's own drag and drop, which carries them.
+drag_onto_drop_box() { # x11|windows button file...
+    local source="$1" button="$2"
+    shift 2
+    if [ "$source" = x11 ]; then
+        "$build_dir/tests/ui/dragsource/ferrule_dragsource" "$@" >>"$work/drag.log" 2>&1 &
+    else
+        local files=()
+        for file in "$@"; do files+=("Z:${file//\//\\}"); done
+        "${wine_env[@]}" /usr/lib/wine/wine64 "$win_build/tests/ui/dragsource/ferrule_dragsource.exe" "${files[@]}" \
+            >>"$work/drag.log" 2>&1 &
+    fi
     pids+=($!)
-    xdotool search --sync --name '^ferrule_dragsource$' >/dev/null
-    sleep 0.5
+    timeout 60 xdotool search --sync --onlyvisible --name '^ferrule_dragsource$' >/dev/null
+    sleep 1
     xdotool mousemove 640 440 mousedown "$button"
     for step in 1 2 3 4 5 6 7 8; do
         xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
@@ -85,7 +100,7 @@ drop_x=$((X + 8 + 64))
 drop_y=$((Y + 8 + 64))
 
 # Both lists, dropped with the left button: the check runs at once.
-drag_onto_drop_box 1 "$data/checksums.md5" "$data/archive.sfv"
+drag_onto_drop_box x11 1 "$data/checksums.md5" "$data/archive.sfv"
 sleep 4
 xdotool mousemove 600 600 # the pointer out of the picture, and no tooltip
 sleep 0.5
@@ -119,7 +134,7 @@ xdotool key Escape Escape
 sleep 0.5
 
 # A drop with the right button: the drop menu, then the shell's folder dialog from it.
-drag_onto_drop_box 3 "$data/archive.sfv"
+drag_onto_drop_box windows 3 "$data/archive.sfv"
 sleep 1.5
 import -window root "$work/root.png"
 convert "$work/root.png" -crop "360x200+$((drop_x - 100))+$((drop_y - 60))" +repage "$root/docs/windows-dropmenu.png"
@@ -132,7 +147,7 @@ for id in $(xdotool search --onlyvisible --name '.'); do
 done
 if [ -n "$folder" ]; then
     shot "$folder" "$root/docs/windows-folder.png"
-    xdotool key Escape
+    xdotool windowactivate --sync "$folder" key Escape
 else
     echo "windows-screenshots.sh: no folder dialog appeared" >&2
 fi
@@ -150,6 +165,7 @@ if [ -n "$log" ]; then
     shot "$log" "$root/docs/windows-log.png"
 else
     echo "windows-screenshots.sh: the log window did not appear" >&2
+    import -window root "$work/failed.png"
 fi
 
 # Close it as the user does, and see that the settings were written beside the executable.

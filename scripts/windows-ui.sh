@@ -32,7 +32,7 @@ echo "== Windows desktop build $build with Qt from $qt"
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DFERRULE_BUILD_UI=ON -DFERRULE_BUILD_BENCH=OFF -DFERRULE_WERROR=ON
-cmake --build "$build" -j "$jobs" --target ferrule ferrule-check test_ui
+cmake --build "$build" -j "$jobs" --target ferrule ferrule-check test_ui ferrule_dragsource
 
 echo "== DLLs the application needs"
 bash scripts/windows-dlls.sh "$build/src/app" "$arch"
