@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Windows release: release/ferrule-VERSION-win64.zip and, where Qt builds for it, -win32.zip, each
-# holding one folder with ferrule.exe, ferrule-check.exe, Qt's DLLs and plugins, the example themes, Qt's
-# licence texts and a short Japanese readme. Builds what is missing (scripts/windows-ui.sh, without tests).
+# holding one folder with ferrule.exe, ferrule-check.exe, Qt's DLLs, plugins and Japanese texts, the example
+# themes, Qt's licence texts and a short Japanese readme. Builds what is missing (scripts/windows-ui.sh, without tests).
 #   scripts/windows-release.sh [x86_64|i686]...   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,8 +35,9 @@ for arch in "${archs[@]}"; do
     # The application's folder as built: the executable, Qt's DLLs and plugins, theme/.
     app="$build/src/app"
     cp "$app/ferrule.exe" "$build/src/cli/ferrule-check.exe" "$app"/Qt6*.dll "$dir/"
-    cp -r "$app/platforms" "$app/styles" "$app/imageformats" "$app/theme" "$dir/"
-    "$arch-w64-mingw32-strip" "$dir"/*.exe
+    cp -r "$app/platforms" "$app/styles" "$app/imageformats" "$app/translations" "$app/theme" "$dir/"
+    # Symbols are for debugging the build, not for users: a quarter of the size.
+    find "$dir" \( -iname '*.exe' -o -iname '*.dll' \) -exec "$arch-w64-mingw32-strip" --strip-unneeded {} +
     src="${FERRULE_CACHE:-/var/cache/ferrule}/src/$qt_source"
     cp "$src/LICENSES/LGPL-3.0-only.txt" "$src/LICENSES/GPL-3.0-only.txt" "$dir/licenses/"
     # UTF-8 with a byte-order mark and CR LF: Notepad of every Windows version reads it as UTF-8 whatever
