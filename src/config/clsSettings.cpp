@@ -1,6 +1,8 @@
 #include "config/clsSettings.h"
 
 #include "config/ConfigValues.h"
+#include "config/FileLocations.h"
+#include "util/FileSystem.h"
 #include "util/PathHelpers.h"
 
 #include <cstdint>
@@ -50,15 +52,6 @@ std::string PositionText(float twips, double twipsPerPixel) {
     return std::to_string(numerator / denominator);
 }
 
-// The executable's file name without its last extension ("ferrule.exe" -> "ferrule").
-std::string BaseName(const std::string& fileName) {
-    const std::size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || dot == 0) {
-        return fileName;
-    }
-    return fileName.substr(0, dot);
-}
-
 } // namespace
 
 clsSettings::clsSettings(std::string executablePath, double twipsPerPixelX, double twipsPerPixelY)
@@ -67,9 +60,12 @@ clsSettings::clsSettings(std::string executablePath, double twipsPerPixelX, doub
 }
 
 void clsSettings::InitSettings() {
-    m_FileName.clear();
-    if (!m_ExecutablePath.empty()) {
-        m_FileName = AddBackslash(GetParentFolder(m_ExecutablePath)) + BaseName(GetFileName(m_ExecutablePath)) + ".ini";
+    if (m_SettingsFile) {
+        m_FileName = *m_SettingsFile;
+    } else {
+        LocationFacts portable;
+        portable.executablePath = m_ExecutablePath;
+        m_FileName = DecideFileLocations(portable).settingsFile;
     }
     m_LogWindowLeft = 0.0f;
     m_LogWindowTop = 0.0f;
@@ -117,6 +113,10 @@ void clsSettings::LoadSettings() {
 void clsSettings::SaveSettings() {
     if (m_FileName.empty()) {
         return;
+    }
+    // An installed copy's folder under ~/.config appears with its first save.
+    if (const std::string folder = GetParentFolder(m_FileName); !folder.empty()) {
+        CreateFolders(folder);
     }
     // Alphabetical, so a new file lists the keys in this order. A failed write is not reported: the
     // settings are simply not kept.

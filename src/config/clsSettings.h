@@ -1,7 +1,9 @@
 // The user's preferences (window places, log window, always-on-top, theme) and their INI file.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 
 class clsSettings {
 public:
@@ -28,7 +30,8 @@ public:
     void setLogWindowWidth(float value) { m_LogWindowWidth = value; }
 
     /// Writes all nine settings into section [Settings] of the settings file, keeping everything else
-    /// in it. A location that cannot be written loses the settings silently.
+    /// in it; a missing folder for the file is made first. A location that cannot be written loses the
+    /// settings silently and leaves the file there was whole.
     void SaveSettings();
 
     bool ShowLogWindow() const { return m_ShowLogWindow; }
@@ -55,11 +58,15 @@ public:
         m_TwipsPerPixelX = x;
         m_TwipsPerPixelY = y;
     }
+    /// Keeps the settings in `path` ("" for nowhere) instead of beside the executable: where an installed
+    /// copy keeps them (FileLocations). Takes effect at the next InitSettings or LoadSettings.
+    void setSettingsFile(std::string path) { m_SettingsFile = std::move(path); }
     /// Full path of the settings file as InitSettings computed it; "" without an executable path.
     const std::string& SettingsFilePath() const { return m_FileName; }
 
 private:
     std::string m_ExecutablePath;
+    std::optional<std::string> m_SettingsFile;
     double m_TwipsPerPixelX = 15.0;
     double m_TwipsPerPixelY = 15.0;
 

@@ -226,7 +226,11 @@ void frmMain::Form_Load() {
     connect(m_LogWindow, &frmLog::QueryUnload, this, &frmMain::m_LogWindow_QueryUnload);
     m_LogWindow->Form_Load();
 
+    if (!m_Locations) {
+        m_Locations = CurrentFileLocations(m_ExecutablePath);
+    }
     m_Settings = std::make_unique<clsSettings>(m_ExecutablePath, m_TwipsPerPixelX, m_TwipsPerPixelY);
+    m_Settings->setSettingsFile(m_Locations->settingsFile);
     m_Settings->LoadSettings();
 
     // Moved before its native window exists, the window is placed by its frame's top-left corner, which
@@ -357,11 +361,7 @@ void frmMain::ApplyTheme(const std::string& name) {
         return;
     }
 
-    std::string path = ThemeFolder(m_ExecutablePath) + name;
-    if (!WildcardMatch(CaseFold(name), "*.ini")) {
-        path += ".ini";
-    }
-    m_Theme->LoadTheme(ResolveFileIgnoringCase(path));
+    m_Theme->LoadTheme(FindThemeFile(m_Locations->themeFolders, name));
 
     QPalette dropBox = m_picDropBox->palette();
     dropBox.setColor(QPalette::Window, ColorFromWin32(m_Theme->DropBoxBackColor(), QApplication::palette()));
@@ -409,14 +409,13 @@ void frmMain::BuildThemeMenu() {
         m_mnuMainThemeItems.pop_back();
     }
     const std::string current = GetFileName(m_Theme->FileName());
-    for (const std::string& file : ListThemeFiles(ThemeFolder(m_ExecutablePath))) {
-        const std::string name = file.substr(0, file.size() - 4);
+    for (const ThemeFile& theme : ListThemes(m_Locations->themeFolders)) {
         const int index = static_cast<int>(m_mnuMainThemeItems.size());
-        QAction* item = m_mnuMainTheme->addAction(MenuCaption(name));
+        QAction* item = m_mnuMainTheme->addAction(MenuCaption(theme.name));
         item->setObjectName(QStringLiteral("mnuMainThemeItems"));
-        item->setData(QString::fromStdString(name));
+        item->setData(QString::fromStdString(theme.name));
         item->setCheckable(true);
-        item->setChecked(EqualsIgnoreCase(file, current));
+        item->setChecked(EqualsIgnoreCase(GetFileName(theme.path), current));
         connect(item, &QAction::triggered, this, [this, index] { mnuMainThemeItems_Click(index); });
         m_mnuMainThemeItems.push_back(item);
     }
@@ -515,8 +514,38 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+bool frmMain::AcceptsDrop() const {
+    return m_CheckRun && m_imgDropBox->isEnabled() && !m_tmrTimer.isActive();
+}
+
+bool frmMain::OpenLists(const std::vector<std::string>& lists) {
+    if (!AcceptsDrop()) {
+        return false;
+    }
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+    if (lists.empty()) {
+        return true;
+    }
+    try {
+        m_DropFiles->RemoveAll();
+        for (const std::string& list : lists) {
+            m_DropFiles->Add(list, -1);
+        }
+    } catch (const AppError& error) {
+        ShowMessageBox(this, QString::fromStdString(error.Description()), QMessageBox::Critical, kTitle);
+        m_DropFiles->RemoveAll();
+        return false;
+    }
+    mnuDragDropCheck_Click();
+    return true;
+}
+
 void frmMain::imgDropBox_DragOver(QDragMoveEvent* event) {
-    if (HasFileList(event->mimeData()) && m_imgDropBox->isEnabled() && !m_tmrTimer.isActive()) {
+    if (HasFileList(event->mimeData()) && AcceptsDrop()) {
         AcceptAsLink(event);
     } else {
         Refuse(event);
@@ -533,7 +562,7 @@ void frmMain::imgDropBox_DragDrop(QDropEvent* event) {
             Refuse(event);
             return;
         }
-        if (!m_imgDropBox->isEnabled() || m_tmrTimer.isActive()) {
+        if (!AcceptsDrop()) {
             Refuse(event);
             return;
         }

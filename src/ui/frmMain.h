@@ -1,6 +1,7 @@
 // The main window: drop box, log pane, popup menus, and owner of everything else for the process's life.
 #pragma once
 
+#include "config/FileLocations.h"
 #include "ui/clsLogModel.h"
 #include "verify/ICheckHost.h"
 #include "verify/clsProgressMeter.h"
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,8 +37,9 @@ class frmLog;
 class frmMain : public QWidget, public ICheckHost {
     Q_OBJECT
 public:
-    /// `executablePath` decides where the settings file (same folder and base name, ".ini") and the
-    /// theme folder ("theme" beside it) are; by default the running program's own path.
+    /// `executablePath` decides where the settings file and the theme folders are (FileLocations: for a
+    /// portable copy its folder, same base name and ".ini", and "theme" beside it); by default the running
+    /// program's own path.
     explicit frmMain(std::string executablePath = ApplicationPath(), QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -47,8 +50,17 @@ public:
     /// The About box text for digest module versions in hundredths, numbers in `locale`'s format.
     static QString AboutText(int crcVersion, int md5Version, const QLocale& locale);
 
+    /// Where the settings and themes are, instead of what the executable's path decides; before Form_Load.
+    void setFileLocations(FileLocations locations) { m_Locations = std::move(locations); }
+    const FileLocations& Locations() const { return *m_Locations; }
+
     /// The load handler: the whole start-up, in order, ending with the window shown.
     void Form_Load();
+
+    /// Lists given from outside (the command line, a second start): checked as a drop with the left
+    /// button would be, and refused, as such a drop is, while a check runs. No lists just brings the
+    /// window forward. False when refused.
+    bool OpenLists(const std::vector<std::string>& lists);
 
     bool TopMost() const { return m_TopMost; }
     void setTopMost(bool value);
@@ -121,6 +133,7 @@ private:
     void QueryUnload();
     void Unload();
     bool SelectFolder(std::string& folder);
+    bool AcceptsDrop() const;
 
     void mnuMain_Open();
     void mnuMainRestore_Click();
@@ -139,6 +152,7 @@ private:
     void m_LogWindow_QueryUnload(bool* cancel, int unloadMode);
 
     std::string m_ExecutablePath;
+    std::optional<FileLocations> m_Locations;
     double m_TwipsPerPixelX = 15.0;
     double m_TwipsPerPixelY = 15.0;
     bool m_Loaded = false;

@@ -10,10 +10,6 @@
 
 #include <algorithm>
 
-std::string ThemeFolder(const std::string& executablePath) {
-    return AddBackslash(GetParentFolder(executablePath)) + "theme" + PathSeparator();
-}
-
 std::vector<std::string> ListThemeFiles(const std::string& folder) {
     std::vector<std::string> names;
     for (const FolderEntry& entry : ListFolder(folder)) {
@@ -31,6 +27,36 @@ std::vector<std::string> ListThemeFiles(const std::string& folder) {
         return fa != fb ? fa < fb : a < b;
     });
     return names;
+}
+
+std::vector<ThemeFile> ListThemes(const std::vector<std::string>& folders) {
+    std::vector<ThemeFile> themes;
+    for (const std::string& folder : folders) {
+        for (const std::string& file : ListThemeFiles(folder)) {
+            std::string name = file.substr(0, file.size() - 4);
+            const bool listed = std::any_of(themes.begin(), themes.end(),
+                                            [&](const ThemeFile& theme) { return EqualsIgnoreCase(theme.name, name); });
+            if (!listed) {
+                themes.push_back({std::move(name), folder + file});
+            }
+        }
+    }
+    std::stable_sort(themes.begin(), themes.end(), [](const ThemeFile& a, const ThemeFile& b) {
+        const std::string fa = CaseFold(a.name);
+        const std::string fb = CaseFold(b.name);
+        return fa != fb ? fa < fb : a.name < b.name;
+    });
+    return themes;
+}
+
+std::string FindThemeFile(const std::vector<std::string>& folders, const std::string& name) {
+    const std::string file = WildcardMatch(CaseFold(name), "*.ini") ? name : name + ".ini";
+    for (const std::string& folder : folders) {
+        if (const std::string path = ResolveFileIgnoringCase(folder + file); FileExists(path)) {
+            return path;
+        }
+    }
+    return folders.empty() ? file : ResolveFileIgnoringCase(folders.front() + file);
 }
 
 std::string ResolveFileIgnoringCase(const std::string& path) {

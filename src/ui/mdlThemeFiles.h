@@ -1,4 +1,4 @@
-// The theme folder beside the executable and the files in it.
+// The theme folders and the theme files in them.
 #pragma once
 
 #include <QPixmap>
@@ -6,12 +6,23 @@
 #include <string>
 #include <vector>
 
-/// The theme folder for the program at `executablePath`: its folder followed by "theme" and a separator.
-std::string ThemeFolder(const std::string& executablePath);
-
 /// Names of the theme files in `folder`: plain files whose name ends in ".ini" in any letter case and
 /// does not begin with a dot, sorted ignoring case.
 std::vector<std::string> ListThemeFiles(const std::string& folder);
+
+/// A theme as the theme menu lists it: its name (the file name without ".ini") and its file.
+struct ThemeFile {
+    std::string name;
+    std::string path;
+};
+
+/// The themes of `folders` (each ending in a separator), sorted ignoring case; a name found in several
+/// folders, in any letter case, is listed once, from the first folder holding it.
+std::vector<ThemeFile> ListThemes(const std::vector<std::string>& folders);
+
+/// The file of theme `name` (".ini" added unless it ends so): in the first of `folders` holding it, letter
+/// case ignored; where none does, the path it would have in the first folder.
+std::string FindThemeFile(const std::vector<std::string>& folders, const std::string& name);
 
 /// `path` itself when it names an existing file; otherwise the one file in the same folder whose name
 /// differs only in letter case, when there is exactly one; otherwise `path` unchanged.

@@ -14,6 +14,10 @@ bool FileExists(const std::string& path);
 /// True when `path` names an existing folder.
 bool FolderExists(const std::string& path);
 
+/// Makes `folder` and every missing folder above it, readable by the user alone; true when it exists
+/// afterwards.
+bool CreateFolders(const std::string& folder);
+
 /// The length of the file in bytes; raises the platform's error (number and a description naming
 /// the path) when it cannot be taken.
 std::int64_t FileLength(const std::string& path);

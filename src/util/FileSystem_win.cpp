@@ -59,6 +59,17 @@ bool FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool CreateFolders(const std::string& folder) {
+    if (folder.empty() || FolderExists(folder)) {
+        return !folder.empty();
+    }
+    const std::string parent = GetParentFolder(folder);
+    if (!parent.empty() && parent != folder && !CreateFolders(parent)) {
+        return false;
+    }
+    return CreateDirectoryW(ToWidePath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 std::optional<std::int64_t> ExistingFileLength(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(ToWidePath(path).c_str(), GetFileExInfoStandard, &data) ||

@@ -182,6 +182,34 @@ private slots:
         QCOMPARE(app.LogLines().last(), kEnd);
     }
 
+    void listsFromOutsideAreCheckedAsALeftDropAndRefusedWhileBusy() {
+        ListFiles files;
+        App app;
+        frmMain& window = app.Start();
+        window.showMinimized();
+        QVERIFY(window.OpenLists(files.lists));
+        QVERIFY(!window.OpenLists({files.lists[0]})); // asked for: refused like a drop
+        QVERIFY(app.WaitForIdle());
+        QCOMPARE(app.LogLines(), files.log);
+        QVERIFY(!window.isMinimized()); // brought forward for its lists
+        QVERIFY(window.CheckFolder().empty());
+
+        // No lists: only brought forward, the log untouched. During a run: refused, the run goes on.
+        QVERIFY(window.OpenLists({}));
+        QCOMPARE(app.LogLines(), files.log);
+        TempFolder data;
+        QVERIFY(window.OpenLists({LargeFilesList(data, 2)}));
+        QTRY_VERIFY(window.CheckRunning());
+        QVERIFY(!window.OpenLists({files.lists[1]}));
+        QVERIFY(!window.OpenLists({}));
+        window.CancelCheck();
+        QVERIFY(app.WaitForIdle());
+        QVERIFY(window.OpenLists({files.lists[1]}));
+        QVERIFY(app.WaitForIdle());
+        const QStringList last = QStringList{kHeavy, AbcLine(u"○"_s)} + Summary(1, 0, 0) + QStringList{kHeavy, kEnd};
+        QCOMPARE(app.LogLines().mid(app.LogLines().size() - last.size()), last);
+    }
+
     void aBusyDropBoxOpensNoMenuAndADragThatEnteredIsTakenOnceIdle() {
         ListFiles files;
         App app;

@@ -104,6 +104,48 @@ private slots:
         QCOMPARE(Shown(&window, {20, 20}), kIdle);
     }
 
+    void themesOfSeveralFoldersAreListedOnceTheFirstPlaceWinning() {
+        App app;
+        const TempFolder& root = app.Folder();
+        // Beside the program, the user's data folder, the install: "Blue" in two places, "sea" only last.
+        const std::vector<std::string> folders = {root.File("theme/"), root.File("user/"), root.File("share/")};
+        for (const char* folder : {"user", "share"}) {
+            std::filesystem::create_directories(root.File(folder));
+        }
+        WriteBlueTheme(app);
+        root.Write("user/BLUE.ini", "[DropBox]\r\nBackColor=#00FF00\r\n");
+        root.Write("share/sea.ini", "[DropBox]\r\nBackColor=#0000FF\r\nImage=sea.bmp\r\n");
+        QImage sea(128, 128, QImage::Format_RGB32);
+        sea.fill(kBusy);
+        sea.save(QString::fromStdString(root.File("share/sea.bmp")), "BMP");
+
+        FileLocations locations;
+        locations.inUserFolders = true;
+        locations.settingsFile = root.File("config/ferrule.ini");
+        locations.themeFolders = folders;
+        auto start = [&]() -> frmMain& {
+            app.Close();
+            frmMain& window = app.Start([&](frmMain& w) { w.setFileLocations(locations); });
+            return window;
+        };
+        frmMain& window = start();
+        QCOMPARE(ThemeCaptions(window), QStringList({u"標準(&D) *"_s, u"blue"_s, u"sea"_s}));
+        ChooseTheme(app, window, 1);
+        QCOMPARE(window.Theme()->FileName(), root.File("theme/blue.ini"));
+        QCOMPARE(Role(window.DropBoxHost(), QPalette::Window), QColor(255, 128, 0));
+        ChooseTheme(app, window, 2);
+        QCOMPARE(window.Theme()->FileName(), root.File("share/sea.ini"));
+        QCOMPARE(Shown(window.DropBox(), {5, 5}), kBusy); // its picture beside its own file
+        app.Close();
+        std::ifstream saved(root.File("config/ferrule.ini"), std::ios::binary);
+        QVERIFY(std::string(std::istreambuf_iterator<char>(saved), {}).find("ThemeName=sea\r\n") != std::string::npos);
+        QVERIFY(!std::filesystem::exists(root.File("ferrule.ini")));
+        // The next start finds it again, in the last place, checked in the menu.
+        frmMain& again = start();
+        QCOMPARE(again.Theme()->FileName(), root.File("share/sea.ini"));
+        QCOMPARE(ThemeCaptions(again), QStringList({u"標準(&D)"_s, u"blue"_s, u"sea *"_s}));
+    }
+
     void aThemeNameFindsItsFileWithOrWithoutExtensionAndIsKept() {
         for (const auto& [file, theme, saved] :
              {std::tuple{"blue.ini", "blue", "blue"}, std::tuple{"blue.ini", "blue.ini", "blue"},

@@ -150,10 +150,13 @@ public:
     ~App() { Close(); }
     const TempFolder& Folder() const { return m_Folder; }
 
-    /// Creates and loads the main window, closing the previous one first.
-    frmMain& Start() {
+    /// Creates and loads the main window, closing the previous one first; `prepare` runs before the load.
+    frmMain& Start(const std::function<void(frmMain&)>& prepare = {}) {
         Close();
         m_Window = std::make_unique<frmMain>(m_Folder.File("ferrule"));
+        if (prepare) {
+            prepare(*m_Window);
+        }
         m_Window->Form_Load();
         return *m_Window;
     }
