@@ -84,7 +84,7 @@ grep -q '^Name\[ja\]=' "$desktop" && grep -q '^Comment\[ja\]=' "$desktop" && ech
     fail "the desktop entry has no Japanese name or comment"
 
 # The metainfo: valid, naming the desktop entry, the programs and screenshots that exist.
-check "appstreamcli validate" appstreamcli validate --no-net "$metainfo"
+check "appstreamcli validate" appstreamcli validate --no-net --strict "$metainfo"
 expect "metainfo id" "$id" "$(sed -n 's/.*<id>\(.*\)<\/id>.*/\1/p' "$metainfo")"
 expect "metainfo launchable" "$id.desktop" "$(sed -n 's/.*<launchable type="desktop-id">\(.*\)<.*/\1/p' "$metainfo")"
 for binary in $(sed -n 's/.*<binary>\(.*\)<\/binary>.*/\1/p' "$metainfo"); do
