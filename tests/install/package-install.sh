@@ -33,7 +33,7 @@ apt-get check -q > /dev/null 2>&1 || skip "'apt-get check' fails: the package sy
 
 work="$(mktemp -d)"
 chmod 755 "$work" # apt reads the package as its own unprivileged user
-app_pid=""
+source "$(dirname "$0")/../desktop/desktop-lib.sh"
 installed=""
 apt() {
     DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=120 "$@" > "$work/apt.log" 2>&1
@@ -49,15 +49,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-expect() { # what, expected, actual
-    if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected '$2', got '$3'"; fi
-}
 
 cp "$deb" "$work/"
 installed=1 # from here on, whatever part of it got installed is removed at the end
@@ -96,38 +87,18 @@ mkdir "$HOME"
 unset XDG_CONFIG_HOME XDG_DATA_HOME
 ini="$HOME/.config/ferrule/ferrule.ini"
 ls -A /usr/bin > "$work/bin-before"
-main_window=""
-start() {
-    (cd "$work/lists" && exec /usr/bin/ferrule > "$work/ferrule.log" 2>&1) &
-    app_pid=$!
-    main_window="$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^Ferrule ver' | head -n 1)"
-    sleep 1 # the window manager frames the window
-}
-close() {
-    # Alt+F4 reaches the active window only: on a loaded machine the activation may come late.
-    for _ in 1 2 3 4 5; do
-        xdotool windowactivate --sync "$main_window" key --clearmodifiers alt+F4 2> /dev/null
-        timeout 8 tail --pid="$app_pid" -f /dev/null && break
-    done
-    if kill -0 "$app_pid" 2> /dev/null; then
-        fail "the application did not end after Alt+F4"
-        kill "$app_pid"
-    fi
-    app_pid=""
-}
+start() { start_app "$work/lists" /usr/bin/ferrule; }
 setting() { tr -d '\r' 2> /dev/null < "$ini" | sed -n "s/^$1=//p"; }
 
 start
 [ -n "$main_window" ] || { cat "$work/ferrule.log" >&2; fail "the application's window did not appear"; }
 # The first theme of the theme menu (the installed examples): the main menu, its theme submenu, one item down.
-eval "$(xdotool getwindowgeometry --shell "$main_window")"
-xdotool mousemove $((X + 40)) $((Y + 40)) click 3
-sleep 0.4
+open_main_menu
 xdotool key c
-sleep 0.4
+wait_windows $((menu_base + 2)) || fail "the theme submenu did not open"
 xdotool key Down Return
-sleep 0.5
-close
+wait_windows "$menu_base" || fail "the menus did not close"
+close_app
 [ -f "$ini" ] && echo "ok: settings saved to ~/.config/ferrule/ferrule.ini" ||
     fail "no settings in ~/.config/ferrule/ferrule.ini"
 theme="$(setting ThemeName)"
@@ -139,7 +110,7 @@ expect "nothing written to /usr/bin" "" "$(ls -A /usr/bin | diff "$work/bin-befo
 
 # The next start finds the settings again: it keeps the theme, which would otherwise be saved as the standard look.
 start
-close
+close_app
 [ -n "$theme" ] && expect "the theme after the next start" "$theme" "$(setting ThemeName)"
 
 # Removed again, with nothing of it left in /usr/bin or the MIME database.
