@@ -4,6 +4,7 @@
 #include "DropBoxScene.h"
 #include "IconScene.h"
 #include "PaletteQuantizer.h"
+#include "PngFile.h"
 #include "WindowScene.h"
 
 namespace {
@@ -112,10 +113,15 @@ PictureFile Window(std::string path, WindowStyle (*style)()) {
     return {std::move(path), [style] { return Indexed(WindowScene(style()).Paint()); }};
 }
 
+PictureFile DesktopIcon(int size) {
+    return {"icons/ferrule" + std::to_string(size) + ".png",
+            [size] { return PngFile::Encode(IconScene(IconBall(size), size).Paint()); }};
+}
+
 } // namespace
 
 std::vector<PictureFile> PictureCatalog::Files() {
-    return {
+    std::vector<PictureFile> files{
         DropBox("DIB_DROPBOX.bmp", StandardIdle),
         DropBox("DIB_DROPBOX_BUSY.bmp", StandardBusy),
         {"ferrule16.bmp", [] { return BitmapFile::Encode32(IconScene(IconBall(16), 16).Paint()); }},
@@ -131,4 +137,8 @@ std::vector<PictureFile> PictureCatalog::Files() {
         DropBox("theme/Dark_DropBoxBusy.bmp", DarkBusy),
         Window("theme/Dark_Window.bmp", DarkWindow),
     };
+    for (const int size : DesktopIconSizes) {
+        files.push_back(DesktopIcon(size));
+    }
+    return files;
 }

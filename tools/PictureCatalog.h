@@ -1,7 +1,8 @@
-// Every file the generator writes: the built-in drop box bitmaps, the window icon, and the pictures
-// of the example themes.
+// Every file the generator writes: the built-in drop box bitmaps, the window icon, the pictures of the
+// example themes, and the icon as PNG files for the desktop's icon theme (icons/ferrule<size>.png).
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@ struct PictureFile {
 };
 
 namespace PictureCatalog {
+
+/// The sizes of the desktop icons, in pixels; the icon theme wants these square sizes.
+inline constexpr std::array<int, 6> DesktopIconSizes{16, 32, 48, 64, 128, 256};
 
 /// All files, in a fixed order.
 std::vector<PictureFile> Files();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <stdexcept>
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -15,7 +16,13 @@ int main(int argc, char** argv) {
         const std::filesystem::path path = folder / std::filesystem::path(file.path);
         std::error_code error;
         std::filesystem::create_directories(path.parent_path(), error);
-        const std::string bytes = file.encode();
+        std::string bytes;
+        try {
+            bytes = file.encode();
+        } catch (const std::exception& e) {
+            std::cerr << "ferrule_resgen: cannot draw " << file.path << ": " << e.what() << '\n';
+            return 1;
+        }
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();

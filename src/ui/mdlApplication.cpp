@@ -1,5 +1,6 @@
 #include "ui/mdlApplication.h"
 
+#include "FerruleVersion.h"
 #include "ui/clsPlainStyle.h"
 
 #include <QApplication>
@@ -20,4 +21,6 @@ void SetUpApplication(QApplication& app) {
         delete translator;
     }
     QApplication::setStyle(new clsPlainStyle);
+    // The desktop entry's name: lets the desktop match the windows to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(FERRULE_APP_ID));
 }

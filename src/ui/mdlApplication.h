@@ -3,6 +3,6 @@
 
 class QApplication;
 
-/// Loads Qt's Japanese translations (standard buttons, dialogs, context menus) and installs the plain
-/// style; call once, right after the application object is made.
+/// Loads Qt's Japanese translations (standard buttons, dialogs, context menus), installs the plain style
+/// and names the desktop entry; call once, right after the application object is made.
 void SetUpApplication(QApplication& app);

@@ -18,6 +18,10 @@ bool FolderExists(const std::string& path);
 /// afterwards.
 bool CreateFolders(const std::string& folder);
 
+/// Makes the one folder `folder`, whose parent exists, readable by the user alone; true when it exists
+/// afterwards (also when it did before).
+bool MakeFolder(const std::string& folder);
+
 /// The length of the file in bytes; raises the platform's error (number and a description naming
 /// the path) when it cannot be taken.
 std::int64_t FileLength(const std::string& path);

@@ -71,14 +71,7 @@ bool FolderExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool CreateFolders(const std::string& folder) {
-    if (folder.empty() || FolderExists(folder)) {
-        return !folder.empty();
-    }
-    const std::string parent = GetParentFolder(folder);
-    if (!parent.empty() && parent != folder && !CreateFolders(parent)) {
-        return false;
-    }
+bool MakeFolder(const std::string& folder) {
     return ::mkdir(folder.c_str(), 0700) == 0 || (errno == EEXIST && FolderExists(folder));
 }
 

@@ -59,15 +59,8 @@ bool FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateFolders(const std::string& folder) {
-    if (folder.empty() || FolderExists(folder)) {
-        return !folder.empty();
-    }
-    const std::string parent = GetParentFolder(folder);
-    if (!parent.empty() && parent != folder && !CreateFolders(parent)) {
-        return false;
-    }
-    return CreateDirectoryW(ToWidePath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+bool MakeFolder(const std::string& folder) {
+    return CreateDirectoryW(ToWidePath(folder).c_str(), nullptr) || FolderExists(folder);
 }
 
 std::optional<std::int64_t> ExistingFileLength(const std::string& path) {

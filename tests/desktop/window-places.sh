@@ -13,15 +13,7 @@ cleanup() {
 trap cleanup EXIT
 cp "$app_source" "$work/ferrule"
 ini="$work/ferrule.ini"
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-expect() { # what, expected, actual
-    if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected '$2', got '$3'"; fi
-}
+source "$(dirname "$0")/desktop-lib.sh"
 setting() { tr -d '\r' < "$ini" | sed -n "s/^$1=//p"; }
 places() { tr -d '\r' < "$ini" | grep -E '^(Window|LogWindow|ShowLog)' | sort | tr '\n' ' '; }
 
@@ -33,13 +25,7 @@ frame_of() {
         /^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print x, y, w, h}'
 }
 
-main_window=""
-start() {
-    (cd "$work" && exec ./ferrule > "$work/ferrule.log" 2>&1) &
-    app_pid=$!
-    main_window="$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^Ferrule ver' | head -n 1)"
-    sleep 1 # the window manager frames the windows
-}
+start() { start_app "$work" ./ferrule; }
 # The visible window of the application named exactly $1 (xdotool's patterns do not match Japanese well).
 window_named() {
     local id
@@ -57,25 +43,9 @@ log_window() {
     done
     echo "$id"
 }
-close() {
-    # Alt+F4 reaches the active window only: on a loaded machine the activation may come late, so the
-    # keys are pressed again until the application has ended.
-    local tries
-    for tries in 1 2 3 4 5; do
-        xdotool windowactivate --sync "$main_window" key --clearmodifiers alt+F4 2> /dev/null
-        timeout 8 tail --pid="$app_pid" -f /dev/null && break
-    done
-    if kill -0 "$app_pid" 2> /dev/null; then
-        fail "the application did not end after Alt+F4"
-        kill "$app_pid"
-    fi
-    app_pid=""
-}
-# The main menu from a right click on the drop box, then its item by access key.
+# The main menu, then its item by access key.
 main_menu() {
-    eval "$(xdotool getwindowgeometry --shell "$main_window")"
-    xdotool mousemove $((X + 40)) $((Y + 40)) click 3
-    sleep 0.4
+    open_main_menu
     xdotool key "$1"
     sleep 0.5
 }
@@ -85,7 +55,7 @@ main_menu() {
 start
 read -r x y w h < <(frame_of "$main_window")
 expect "first start: main window frame at the top-left corner" "0 0" "$x $y"
-close
+close_app
 expect "first start: saved place" "0 0" "$(setting WindowLeft) $(setting WindowTop)"
 expect "first start: log window size is the main window's outer size" "$w $h" \
     "$(setting LogWindowWidth) $(setting LogWindowHeight)"
@@ -103,7 +73,7 @@ for cycle in 1 2 3 4 5; do
     xdotool windowactivate --sync "$(log_window)" key --clearmodifiers alt+F4 # hides it
     sleep 0.3
     [ -z "$(log_window now)" ] || fail "cycle $cycle: Alt+F4 on the log window did not hide it"
-    close
+    close_app
     expect "cycle $cycle: settings after showing and hiding the log window" "$saved" "$(places)"
 done
 sed -i 's/^ShowLogWindow=0/ShowLogWindow=1/' "$ini"
@@ -111,7 +81,7 @@ saved="$(places)"
 for cycle in 1 2 3 4 5; do
     start
     expect "shown $cycle: log window frame" "480 260 360 240" "$(frame_of "$(log_window)")"
-    close
+    close_app
     expect "shown $cycle: settings with the log window shown" "$saved" "$(places)"
 done
 
@@ -120,7 +90,7 @@ start
 xdotool windowmove --sync "$(log_window)" 300 200 || true
 sleep 0.5
 read -r x y _ < <(frame_of "$(log_window)")
-close
+close_app
 expect "a moved log window is saved at its frame" "$x $y" "$(setting LogWindowLeft) $(setting LogWindowTop)"
 
 if [ "$failures" -ne 0 ]; then

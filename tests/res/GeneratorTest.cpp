@@ -1,5 +1,5 @@
 // The picture generator's parts: its arithmetic, font and digit rows, supersampling, the ball, the
-// reduction to 256 colours, and the bitmap and icon writers read back with Qt's readers.
+// reduction to 256 colours, and the bitmap, icon and PNG writers read back with Qt's readers.
 #include "BitmapFile.h"
 #include "Canvas.h"
 #include "CheckerBall.h"
@@ -7,6 +7,7 @@
 #include "DigitRows.h"
 #include "HexFont.h"
 #include "PaletteQuantizer.h"
+#include "PngFile.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +38,58 @@ Bitmap32 Noise32(int width, int height) {
         picture.rgba.push_back({Next(state), Next(state), Next(state), alpha});
     }
     return picture;
+}
+
+// Pictures a row filter suits differently: flat, gradients across and down, rows repeated, and noise.
+Bitmap32 Pattern(int kind, int width, int height) {
+    if (kind == 4) {
+        return Noise32(width, height);
+    }
+    Bitmap32 picture{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto v = [&](int k) { return static_cast<std::uint8_t>(k & 0xFF); };
+            switch (kind) {
+                case 0:
+                    picture.rgba.push_back({40, 90, 200, 255});
+                    break;
+                case 1:
+                    picture.rgba.push_back({v(x * 3), v(x * 5 + 7), v(255 - x), v(x * 2)});
+                    break;
+                case 2:
+                    picture.rgba.push_back({v(y * 3), v(y * 7 + x / 3), v(y + x * x), 255});
+                    break;
+                default:
+                    picture.rgba.push_back({v(x * x * 13 + x), v(x * 31), v(x ^ 0x5A), v(255 - x * 9)});
+                    break;
+            }
+        }
+    }
+    return picture;
+}
+
+// The filter byte that starts each row of a PNG file's pixel data.
+std::vector<int> RowFilters(const std::string& png, int width, int height) {
+    std::string deflated;
+    for (std::size_t at = 8; at + 8 <= png.size();) {
+        const auto length = qFromBigEndian<quint32>(png.data() + at);
+        if (png.compare(at + 4, 4, "IDAT") == 0) {
+            deflated += png.substr(at + 8, length);
+        }
+        at += 12 + length;
+    }
+    const std::size_t stride = static_cast<std::size_t>(width) * 4 + 1;
+    std::string rows(stride * static_cast<std::size_t>(height), '\0');
+    uLongf size = static_cast<uLongf>(rows.size());
+    EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(rows.data()), &size, reinterpret_cast<const Bytef*>(deflated.data()),
+                         static_cast<uLong>(deflated.size())),
+              Z_OK);
+    EXPECT_EQ(size, rows.size());
+    std::vector<int> filters;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(height); ++row) {
+        filters.push_back(static_cast<unsigned char>(rows[row * stride]));
+    }
+    return filters;
 }
 
 } // namespace
@@ -228,4 +282,31 @@ TEST(BitmapFile, IconHoldsEveryPictureWithItsMask) {
             }
         }
     }
+}
+
+TEST(PngFile, ReadsBackPixelForPixelWhicheverFilterEachRowTakes) {
+    std::set<int> filtersSeen;
+    for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(16, 16), QSize(37, 5), QSize(256, 256)}) {
+        for (int kind = 0; kind < 5; ++kind) {
+            SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << " pattern " << kind);
+            const Bitmap32 picture = Pattern(kind, size.width(), size.height());
+            const std::string png = PngFile::Encode(picture);
+            QImage image = QImage::fromData(QByteArray::fromStdString(png), "PNG");
+            ASSERT_EQ(image.size(), size);
+            EXPECT_TRUE(image.hasAlphaChannel());
+            image = image.convertToFormat(QImage::Format_RGBA8888);
+            for (int y = 0; y < size.height(); ++y) {
+                for (int x = 0; x < size.width(); ++x) {
+                    const auto& p = picture.At(x, y);
+                    ASSERT_EQ(image.pixel(x, y), qRgba(p[0], p[1], p[2], p[3])) << x << "," << y;
+                }
+            }
+            for (const int filter : RowFilters(png, size.width(), size.height())) {
+                ASSERT_LE(filter, 4);
+                filtersSeen.insert(filter);
+            }
+        }
+    }
+    // The patterns are chosen so that the reading above goes through more than one filter's decoder.
+    EXPECT_GE(filtersSeen.size(), 3u);
 }

@@ -1,5 +1,6 @@
 // The pictures the program shows, read as it reads them: the drop box pictures compiled into
-// ferrule_resources and those of the example themes (copied into theme/ beside this test), and the icon.
+// ferrule_resources and those of the example themes (copied into theme/ beside this test), the icon, and the
+// icon's PNG files for the desktop's icon theme.
 #include "config/clsThemeDefine.h"
 
 #include <QColor>
@@ -156,3 +157,41 @@ TEST(Icon, BitmapsHaveTransparentCornersAroundTheBallAndTheIconFileHoldsBoth) {
     }
     EXPECT_EQ(sizes, (std::set<int>{16, 32}));
 }
+
+class DesktopIcon : public ::testing::TestWithParam<int> {};
+
+// Each size a square PNG with alpha: the ball on a transparent ground, the window icon's picture where
+// the sizes meet, and the largest one's drawing when scaled down to it.
+TEST_P(DesktopIcon, IsTheBallAtItsSize) {
+    const int size = GetParam();
+    const QString folder = QStringLiteral(FERRULE_TEST_ICON_DIR);
+    QImageReader reader(folder + QStringLiteral("/ferrule%1.png").arg(size));
+    EXPECT_EQ(reader.format(), "png");
+    const QImage icon = reader.read().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(icon.size(), QSize(size, size)) << reader.errorString().toStdString();
+    for (const QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)}) {
+        EXPECT_EQ(qAlpha(icon.pixel(corner)), 0);
+    }
+    EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255);
+    EXPECT_EQ(DominantHue(icon), 210);
+    const QImage bitmap(QStringLiteral(":/res/ferrule%1.bmp").arg(size));
+    if (!bitmap.isNull()) {
+        EXPECT_EQ(icon, bitmap.convertToFormat(QImage::Format_ARGB32));
+    }
+    if (size >= 32) { // 16 pixels take a coarser pattern
+        const QImage largest = QImage(folder + QStringLiteral("/ferrule256.png"))
+                                   .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                   .convertToFormat(QImage::Format_ARGB32);
+        double difference = 0.0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb a = icon.pixel(x, y);
+                const QRgb b = largest.pixel(x, y);
+                difference += std::abs(qGray(a) - qGray(b)) + std::abs(qAlpha(a) - qAlpha(b));
+            }
+        }
+        EXPECT_LT(difference / (size * size), 24.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DesktopIcon, ::testing::Values(16, 32, 48, 64, 128, 256));
