@@ -17,7 +17,7 @@ jobs="${FERRULE_JOBS:-2}"
 
 packages=(
     cmake g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
-    wine64 locales xvfb openbox xdotool x11-utils
+    wine64 locales xvfb openbox xdotool x11-utils fonts-ipafont-gothic qt6-translations-l10n
 )
 bash scripts/install-packages.sh "${packages[@]}"
 
