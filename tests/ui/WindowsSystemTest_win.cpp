@@ -27,37 +27,38 @@ QColor FromColorRef(COLORREF color) {
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
+// The window functions call back with the system's calling convention, which a lambda lacks on 32-bit.
+BOOL CALLBACK FindShellDialog(HWND window, LPARAM data) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (IsWindowVisible(window) && std::wstring_view(name) == L"#32770") {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The visible shell dialog of this thread, if one is open.
 HWND OpenShellDialog() {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (IsWindowVisible(window) && std::wstring_view(name) == L"#32770") {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), FindShellDialog, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+using TextSearch = std::pair<const std::wstring*, bool>;
+
+BOOL CALLBACK FindText(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<TextSearch*>(data);
+    wchar_t buffer[256] = {};
+    GetWindowTextW(child, buffer, 256);
+    search->second = *search->first == buffer;
+    return !search->second;
 }
 
 // True when a control of `dialog` shows `text`.
 bool ShowsText(HWND dialog, const std::wstring& text) {
-    std::pair<const std::wstring*, bool> search{&text, false};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* wanted = reinterpret_cast<std::pair<const std::wstring*, bool>*>(data);
-            wchar_t buffer[256] = {};
-            GetWindowTextW(child, buffer, 256);
-            wanted->second = wanted->second || *wanted->first == buffer;
-            return !wanted->second;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TextSearch search{&text, false};
+    EnumChildWindows(dialog, FindText, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 
