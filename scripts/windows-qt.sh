@@ -101,6 +101,10 @@ cmake -G Ninja -S "$src" -B "$build" \
 echo "== building Qt with $jobs jobs (log: $build/build.log)" >&2
 cmake --build "$build" -j "$jobs" >"$build/build.log" 2>&1 || { tail -50 "$build/build.log" >&2; exit 1; }
 cmake --install "$build" >"$build/install.log" 2>&1 || { tail -50 "$build/install.log" >&2; exit 1; }
+# What a release needs besides the files: Qt's licence texts and the source it was built from.
+mkdir -p "$prefix/licenses"
+cp "$src/LICENSES/LGPL-3.0-only.txt" "$src/LICENSES/GPL-3.0-only.txt" "$prefix/licenses/"
+echo "qt6-base $host_qt" >"$prefix/licenses/source.txt"
 seconds=$(($(date +%s) - started))
 echo "built in ${seconds}s with $jobs jobs on $(date -u +%Y-%m-%d)" >"$stamp"
 echo "== Qt $qt_version for $triplet installed in $prefix, built in ${seconds}s" >&2

@@ -26,7 +26,7 @@ for arch in "${archs[@]}"; do
     fi
     qt=$(bash scripts/windows-qt.sh "$arch" 2>/dev/null | tail -n 1)
     qt_version=$(basename "$qt" | cut -d- -f2)
-    qt_source=$(basename "$(ls -d "${FERRULE_CACHE:-/var/cache/ferrule}"/src/qt6-base-* | tail -n 1)")
+    qt_source=$(cut -d' ' -f2 "$qt/licenses/source.txt")
 
     stage="$(mktemp -d)"
     trap 'rm -rf "$stage"' EXIT
@@ -38,14 +38,13 @@ for arch in "${archs[@]}"; do
     cp -r "$app/platforms" "$app/styles" "$app/imageformats" "$app/translations" "$app/theme" "$dir/"
     # Symbols are for debugging the build, not for users: a quarter of the size.
     find "$dir" \( -iname '*.exe' -o -iname '*.dll' \) -exec "$arch-w64-mingw32-strip" --strip-unneeded {} +
-    src="${FERRULE_CACHE:-/var/cache/ferrule}/src/$qt_source"
-    cp "$src/LICENSES/LGPL-3.0-only.txt" "$src/LICENSES/GPL-3.0-only.txt" "$dir/licenses/"
+    cp "$qt/licenses/LGPL-3.0-only.txt" "$qt/licenses/GPL-3.0-only.txt" "$dir/licenses/"
     # UTF-8 with a byte-order mark and CR LF: Notepad of every Windows version reads it as UTF-8 whatever
     # the system's code page, where code page 932 would show only on Japanese systems.
     {
         printf '\xEF\xBB\xBF'
         sed -e "s/@VERSION@/$version/g" -e "s/@BITS@/$bits/g" -e "s/@QT_VERSION@/$qt_version/g" \
-            -e "s/@QT_SOURCE@/${qt_source#qt6-base-}/g" res/windows/readme.txt | sed 's/$/\r/'
+            -e "s/@QT_SOURCE@/$qt_source/g" res/windows/readme.txt | sed 's/$/\r/'
     } >"$dir/readme.txt"
     bash scripts/windows-dlls.sh "$dir" "$arch" >/dev/null
     rm -f "release/$name.zip"
