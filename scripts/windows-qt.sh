@@ -64,7 +64,7 @@ src="$cache/src/qt6-base-$host_qt"
 if [ ! -f "$src/.unpacked" ]; then
     apt_dir="$cache/apt"
     rm -rf "$apt_dir" "$src"
-    mkdir -p "$apt_dir/lists/partial" "$apt_dir/sources.list.d" "$apt_dir/download"
+    mkdir -p "$apt_dir/lists/partial" "$apt_dir/sources.list.d" "$apt_dir/download" "$(dirname "$src")"
     {
         for f in /etc/apt/sources.list.d/*.sources; do
             [ -f "$f" ] || continue
