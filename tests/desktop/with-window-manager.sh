@@ -3,7 +3,7 @@
 # Exits 77 (a skip for ctest) with a message when no X server can be started here.
 set -uo pipefail
 
-for tool in Xvfb openbox xdotool xwininfo; do
+for tool in Xvfb openbox xdotool xwininfo xprop; do
     if ! command -v "$tool" > /dev/null; then
         echo "with-window-manager.sh: SKIP: $tool is not installed (scripts/setup.sh installs it)" >&2
         exit 77
