@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Runs the Windows ferrule.exe (build-win64-ui, scripts/windows-ui.sh) under Wine on a virtual display with
+# Runs the Windows ferrule.exe (build-win64-ui or, for i686, build-win32-ui: scripts/windows-ui.sh) under Wine on a virtual display with
 # a window manager (Xvfb, openbox) and drives it as a user would: checksum lists are dragged onto its drop
 # box from an X11 drag source (Wine turns the X11 drop into the shell's file drop) and, with the right
 # button, from the same drag source built for Windows; the menus are opened with the mouse. Writes
-# docs/windows-main.png, -menu.png, -dropmenu.png, -folder.png and -log.png.
+# docs/windows-main.png, -menu.png, -dropmenu.png, -folder.png and -log.png (FERRULE_SHOTS_DIR: elsewhere).
+#   scripts/windows-screenshots.sh [x86_64|i686]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
-win_build="${FERRULE_WIN_BUILD_DIR:-build-win64-ui}"
+arch="${1:-x86_64}"
+case "$arch" in
+x86_64) win_build="build-win64-ui" wine="/usr/lib/wine/wine64" ;;
+i686) win_build="build-win32-ui" wine="/usr/lib/wine/wine" ;;
+*) echo "unknown architecture $arch" >&2; exit 2 ;;
+esac
+win_build="${FERRULE_WIN_BUILD_DIR:-$win_build}"
+shots="${FERRULE_SHOTS_DIR:-$root/docs}"
 build_dir="${FERRULE_BUILD_DIR:-build}"
 
 if [ -z "${FERRULE_UNDER_WM:-}" ]; then
@@ -17,7 +25,7 @@ unset QT_QPA_PLATFORM
 for tool in xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "windows-screenshots.sh: $tool is needed" >&2; exit 1; }
 done
-[ -f "$win_build/src/app/ferrule.exe" ] || FERRULE_SKIP_TESTS=1 bash scripts/windows-ui.sh x86_64
+[ -f "$win_build/src/app/ferrule.exe" ] || FERRULE_SKIP_TESTS=1 bash scripts/windows-ui.sh "$arch"
 # The drag source is the Linux one: it is an X11 program, as the file manager whose drop Wine receives.
 [ -f "$build_dir/CMakeCache.txt" ] || bash scripts/setup.sh
 cmake --build "$build_dir" -j "${FERRULE_JOBS:-2}" --target ferrule_dragsource
@@ -65,7 +73,7 @@ crc32() { gzip -c <"$1" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' \n' | tr
     printf 'notes.txt %s 99\r\n' "$(crc32 "$data/notes.txt")"
 } >"$data/archive.sfv"
 
-(cd "$work/app" && "${wine_env[@]}" /usr/lib/wine/wine64 ferrule.exe >"$work/ferrule.log" 2>&1) &
+(cd "$work/app" && "${wine_env[@]}" "$wine" ferrule.exe >"$work/ferrule.log" 2>&1) &
 pids+=($!)
 main="$(timeout 60 xdotool search --sync --onlyvisible --name '^Ferrule ver')"
 sleep 2
@@ -81,7 +89,7 @@ drag_onto_drop_box() { # x11|windows button file...
     else
         local files=()
         for file in "$@"; do files+=("Z:${file//\//\\}"); done
-        "${wine_env[@]}" /usr/lib/wine/wine64 "$win_build/tests/ui/dragsource/ferrule_dragsource.exe" "${files[@]}" \
+        "${wine_env[@]}" "$wine" "$win_build/tests/ui/dragsource/ferrule_dragsource.exe" "${files[@]}" \
             >>"$work/drag.log" 2>&1 &
     fi
     pids+=($!)
@@ -120,8 +128,8 @@ newest_window() { # title: the last visible window with that title
     done
     echo "$found"
 }
-mkdir -p "$root/docs"
-shot "$main" "$root/docs/windows-main.png"
+mkdir -p "$shots"
+shot "$main" "$shots/windows-main.png"
 
 # The main menu (right-click on the drop box), with its theme submenu open.
 xdotool mousemove "$drop_x" "$drop_y" click 3
@@ -129,7 +137,7 @@ sleep 1
 xdotool key c
 sleep 1
 import -window root "$work/root.png"
-convert "$work/root.png" -crop "520x300+$((drop_x - 100))+$((drop_y - 100))" +repage "$root/docs/windows-menu.png"
+convert "$work/root.png" -crop "520x300+$((drop_x - 100))+$((drop_y - 100))" +repage "$shots/windows-menu.png"
 xdotool key Escape Escape
 sleep 0.5
 
@@ -137,7 +145,7 @@ sleep 0.5
 drag_onto_drop_box windows 3 "$data/archive.sfv"
 sleep 1.5
 import -window root "$work/root.png"
-convert "$work/root.png" -crop "360x200+$((drop_x - 100))+$((drop_y - 60))" +repage "$root/docs/windows-dropmenu.png"
+convert "$work/root.png" -crop "360x200+$((drop_x - 100))+$((drop_y - 60))" +repage "$shots/windows-dropmenu.png"
 xdotool key h
 sleep 3
 folder=""
@@ -146,7 +154,7 @@ for id in $(xdotool search --onlyvisible --name '.'); do
     [[ "$name" == *参照* || "$name" == *Browse* ]] && folder="$id"
 done
 if [ -n "$folder" ]; then
-    shot "$folder" "$root/docs/windows-folder.png"
+    shot "$folder" "$shots/windows-folder.png"
     xdotool windowactivate --sync "$folder" key Escape
 else
     echo "windows-screenshots.sh: no folder dialog appeared" >&2
@@ -162,7 +170,7 @@ log="$(newest_window 結果ログ)"
 xdotool mousemove 600 600
 sleep 0.5
 if [ -n "$log" ]; then
-    shot "$log" "$root/docs/windows-log.png"
+    shot "$log" "$shots/windows-log.png"
 else
     echo "windows-screenshots.sh: the log window did not appear" >&2
     import -window root "$work/failed.png"
@@ -172,4 +180,4 @@ fi
 xdotool windowactivate --sync "$main" key alt+F4 || true
 for _ in $(seq 50); do grep -q 'ShowLogWindow=1' "$work/app/ferrule.ini" 2>/dev/null && break; sleep 0.2; done
 grep -q 'ShowLogWindow=1' "$work/app/ferrule.ini" || { echo "windows-screenshots.sh: no settings saved" >&2; exit 1; }
-echo "windows-screenshots.sh: wrote docs/windows-{main,menu,dropmenu,folder,log}.png"
+echo "windows-screenshots.sh: wrote $shots/windows-{main,menu,dropmenu,folder,log}.png"
