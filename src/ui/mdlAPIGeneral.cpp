@@ -1,6 +1,20 @@
 #include "ui/mdlAPIGeneral.h"
 
+#include <QWidget>
+#include <QWindow>
+
 #include <cmath>
+
+void SetStaysOnTopFlag(QWidget* window, bool topMost, bool show) {
+    if (QWindow* handle = window->windowHandle()) {
+        handle->setFlag(Qt::WindowStaysOnTopHint, topMost);
+    } else {
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    }
+    if (show) {
+        window->show();
+    }
+}
 
 long long RoundHalfEven(double value) {
     return static_cast<long long>(std::nearbyint(value));

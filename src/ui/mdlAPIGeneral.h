@@ -13,6 +13,10 @@ class QWidget;
 /// `show` also shows it.
 void SetWindowTopMost(QWidget* window, bool topMost, bool show);
 
+/// The part of SetWindowTopMost common to every platform: Qt's stays-on-top flag set on the native window
+/// as it is (no re-creation, no activation); `show` also shows it.
+void SetStaysOnTopFlag(QWidget* window, bool topMost, bool show);
+
 /// Twips (1/1440 inch) per pixel of the primary screen: 15 at 96 dots per inch.
 double TwipsPerPixelX();
 double TwipsPerPixelY();

@@ -4,21 +4,11 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
-#include <QWidget>
-#include <QWindow>
 
 #include <array>
 
 void SetWindowTopMost(QWidget* window, bool topMost, bool show) {
-    if (QWindow* handle = window->windowHandle()) {
-        // Changing the flag on the native window keeps it as it is: no re-creation, no activation.
-        handle->setFlag(Qt::WindowStaysOnTopHint, topMost);
-    } else {
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    }
-    if (show) {
-        window->show();
-    }
+    SetStaysOnTopFlag(window, topMost, show);
 }
 
 namespace {

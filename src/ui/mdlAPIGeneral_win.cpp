@@ -6,19 +6,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <QWindow>
 
 void SetWindowTopMost(QWidget* window, bool topMost, bool show) {
     // Qt keeps its own copy of the flag and applies it again whenever it restyles or raises the window:
     // the copy must agree with the system's state, or Qt would later undo the call below.
-    if (QWindow* handle = window->windowHandle()) {
-        handle->setFlag(Qt::WindowStaysOnTopHint, topMost);
-    } else {
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    }
-    if (show) {
-        window->show();
-    }
+    SetStaysOnTopFlag(window, topMost, show);
     if (QGuiApplication::platformName() == QStringLiteral("windows")) {
         window->winId(); // a hidden window has its native one made here, as it would have when it was loaded
     }
