@@ -35,7 +35,7 @@ printf '[Settings]\r\nWindowLeft=24\r\nWindowTop=24\r\nLogWindowLeft=24\r\nLogWi
     > "$work/app/ferrule.ini"
 
 # Files to check, and two lists of them.
-source scripts/screenshot-lists.sh "$work"
+source scripts/screenshot-lib.sh "$work"
 
 (cd "$work/app" && ./ferrule > "$work/ferrule.log" 2>&1) &
 pids+=($!)
@@ -50,13 +50,7 @@ drag_onto_drop_box() { # button file...
     pids+=($!)
     xdotool search --sync --name '^ferrule_dragsource$' > /dev/null
     sleep 0.5
-    xdotool mousemove 640 440 mousedown "$button"
-    for step in 1 2 3 4 5 6 7 8; do
-        xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
-        sleep 0.1
-    done
-    sleep 0.3
-    xdotool mouseup "$button"
+    hand_drag_to_drop_box "$button" 0.1 0.3
 }
 
 # First a long check in progress (large sparse files: no disk used), stopped with Escape.

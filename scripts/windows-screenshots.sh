@@ -54,7 +54,7 @@ printf '[Settings]\r\nWindowLeft=24\r\nWindowTop=24\r\nLogWindowLeft=24\r\nLogWi
     >"$work/app/ferrule.ini"
 
 # Files to check, and two lists of them.
-source scripts/screenshot-lists.sh "$work"
+source scripts/screenshot-lib.sh "$work"
 
 (cd "$work/app" && "${wine_env[@]}" "$wine" ferrule.exe >"$work/ferrule.log" 2>&1) &
 pids+=($!)
@@ -78,13 +78,7 @@ drag_onto_drop_box() { # x11|windows button file...
     pids+=($!)
     timeout 60 xdotool search --sync --onlyvisible --name '^ferrule_dragsource$' >/dev/null
     sleep 1
-    xdotool mousemove 640 440 mousedown "$button"
-    for step in 1 2 3 4 5 6 7 8; do
-        xdotool mousemove $((640 + (drop_x - 640) * step / 8)) $((440 + (drop_y - 440) * step / 8))
-        sleep 0.15
-    done
-    sleep 0.5
-    xdotool mouseup "$button"
+    hand_drag_to_drop_box "$button" 0.15 0.5
 }
 eval "$(xdotool getwindowgeometry --shell "$main")"
 drop_x=$((X + 8 + 64))
