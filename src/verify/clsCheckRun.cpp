@@ -54,7 +54,6 @@ clsCheckRun::~clsCheckRun() = default;
 
 void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::string& checkFolder) {
     m_Totals = {};
-    m_Cancelled = false;
     m_Stopped = false;
     SetProgress(0, dropFiles.Count(), 0);
     m_Host.SetDropBoxBusy(true);
@@ -71,6 +70,11 @@ void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::stri
     m_Host.AddLog(m_Stopped ? "チェックを中止しました。" : "チェックを終了しました。");
     m_Host.SelectLastLogLine();
     m_Host.SetDropBoxBusy(false);
+    ResetCancel();
+}
+
+void clsCheckRun::ResetCancel() {
+    m_Cancelled = false;
 }
 
 void clsCheckRun::Cancel() {

@@ -53,8 +53,12 @@ public:
     const CheckTotals& Totals() const { return m_Totals; }
 
     /// Asks the run to stop, from any thread: at the next listed file it writes the summary of the list
-    /// in progress for the entries done, and closes with "チェックを中止しました。".
+    /// in progress for the entries done, and closes with "チェックを中止しました。". A cancel asked for before
+    /// CheckDropFiles begins holds for that run: a stop pressed right after a drop is never lost.
     void Cancel();
+    /// Forgets a cancel asked for earlier; the thread that starts a run calls it before the run starts (the
+    /// run clears it itself when it ends).
+    void ResetCancel();
     /// True when the last CheckDropFiles was stopped by Cancel.
     bool Stopped() const { return m_Stopped; }
     /// How far the run has come; any thread.
