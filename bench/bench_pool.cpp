@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         try {
-            if (!SameHex(pool.Take(i), lines[i].digest)) {
+            if (!SameHex(pool.Take(i).digest, lines[i].digest)) {
                 std::printf("%s: FAILED\n", lines[i].name.c_str());
                 status = 1;
             }

@@ -1,6 +1,7 @@
 // Digests of many files at once: worker threads hash the files of a batch ahead of one consumer, which takes
 // the results in list order. MD5 files share the lanes of the multi-buffer MD5 engine, a large CRC file is
-// shared by several workers; memory stays within a fixed budget however long the batch.
+// shared by several workers. Buffers stay within one memory budget and open files within the process's limit,
+// whatever the number of workers asked for.
 //
 // Start, Add, NoMoreJobs and Take belong to one consumer thread; Cancel and BytesDone to any thread.
 #pragma once
@@ -24,12 +25,14 @@ public:
     struct Options {
         unsigned workers = 0;                            // 0: one per processor the system reports
         std::size_t window = 4096;                       // jobs hashed at most ahead of the last one taken
-        std::size_t memory = 64u << 20;                  // read buffers of all workers together, about
+        std::size_t memory = 64u << 20;                  // read buffers of all workers together, at most
         std::size_t laneChunk = 0;                       // bytes read per MD5 lane at a time; 0: chosen from `memory`
+        std::size_t openFiles = 0;                       // files open at once, at most; 0: from OpenFileLimit()
         std::optional<clsMD5MultiBuffer::Engine> engine; // nothing: clsMD5MultiBuffer::Chosen()
     };
 
-    /// A pool of `workers` threads (0: one per processor), idle until Start.
+    /// A pool of `workers` threads (0: one per processor), idle until Start. Fewer are made when the memory
+    /// budget or the open files would not hold that many.
     explicit clsDigestPool(unsigned workers = 0);
     explicit clsDigestPool(const Options& options);
     /// Cancels the batch and waits for the workers to end.
@@ -51,11 +54,12 @@ public:
     void NoMoreJobs();
 
     /// Waits for job `index` (in an open batch, also for its Add) and returns its digest in the text form of
-    /// FileCRC16, FileCRC32, FileMD5 and FileSHA, or rethrows the error that computing it raised, with the
-    /// number and description those functions give. Indexes go up from call to call; jobs passed over are
-    /// dropped. Once the batch is cancelled, raises DigestCancelled at once, even while a large file is being
-    /// hashed. Raises error 5 for an index out of the batch or taken before.
-    std::string Take(std::size_t index);
+    /// FileCRC16, FileCRC32, FileMD5 and FileSHA with the bytes it was taken over, or why the file could not be
+    /// read to its end: a file that fails is that job's result, never an error of the batch. Indexes go up
+    /// from call to call; jobs passed over are dropped. Once the batch is cancelled, raises DigestCancelled at
+    /// once, even while a large file is being hashed. Raises error 5 for an index out of the batch or taken
+    /// before.
+    DigestResult Take(std::size_t index);
 
     /// Cancels the batch from any thread: every worker stops within a chunk it reads, and Take raises
     /// DigestCancelled until the next Start.
@@ -70,8 +74,16 @@ public:
     /// The multi-buffer MD5 engine the workers use.
     clsMD5MultiBuffer::Engine Engine() const { return m_Engine; }
 
+    /// MD5 lanes of each worker (fewer than 2: MD5 files are hashed one at a time).
+    std::size_t LanesPerWorker() const { return m_Lanes; }
+
+    /// Bytes of read buffers of all workers together.
+    std::size_t BufferBytes() const { return m_BufferBytes; }
+
 private:
     clsMD5MultiBuffer::Engine m_Engine;
+    std::size_t m_Lanes = 0;
+    std::size_t m_BufferBytes = 0;
     std::unique_ptr<clsDigestQueue> m_Queue;
     std::vector<std::unique_ptr<clsDigestWorker>> m_Workers;
     std::vector<std::thread> m_Threads;

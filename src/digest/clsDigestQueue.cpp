@@ -33,10 +33,11 @@ void clsDigestQueue::Start(std::vector<DigestJob> jobs, bool more) {
     m_WorkChanged.notify_all();
     m_WorkersIdle.wait(lock, [this] { return m_Busy == 0; });
     m_Jobs.assign(std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+    m_JobCount = m_Jobs.size();
     m_Open = more;
     for (Slot& slot : m_Slots) {
         slot.index = kNone;
-        slot.error = nullptr;
+        slot.failure.clear();
     }
     m_Next = 0;
     m_NextPart = 0;
@@ -59,12 +60,13 @@ void clsDigestQueue::Add(std::vector<DigestJob> jobs) {
     if (!m_Open) {
         RaiseMisuse();
     }
-    const std::size_t first = m_Jobs.size();
+    const std::size_t first = m_JobCount;
     m_Jobs.insert(m_Jobs.end(), std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+    m_JobCount += jobs.size();
     if (m_ClaimWaiters > 0) {
         m_WorkChanged.notify_all();
     }
-    if (m_Awaited != kNone && m_Awaited >= first && m_Awaited < m_Jobs.size()) {
+    if (m_Awaited != kNone && m_Awaited >= first && m_Awaited < m_JobCount) {
         m_ResultChanged.notify_one();
     }
 }
@@ -76,19 +78,19 @@ void clsDigestQueue::NoMoreJobs() {
     m_ResultChanged.notify_all();
 }
 
-std::string clsDigestQueue::Take(std::size_t index) {
+DigestResult clsDigestQueue::Take(std::size_t index) {
     std::unique_lock lock(m_Mutex);
     if (index < m_Taken) {
         RaiseMisuse();
     }
     // A job not added yet: wait for it while the batch is open.
     m_Awaited = index;
-    m_ResultChanged.wait(lock, [&] { return Cancelled() || !m_Open || index < m_Jobs.size(); });
+    m_ResultChanged.wait(lock, [&] { return Cancelled() || !m_Open || index < m_JobCount; });
     m_Awaited = kNone;
     if (Cancelled()) {
         throw DigestCancelled{};
     }
-    if (index >= m_Jobs.size()) {
+    if (index >= m_JobCount) {
         RaiseMisuse();
     }
     if (index > m_Taken) {
@@ -97,11 +99,12 @@ std::string clsDigestQueue::Take(std::size_t index) {
             Slot& slot = m_Slots[skipped % m_Slots.size()];
             if (slot.index == skipped) {
                 slot.index = kNone;
-                slot.error = nullptr;
+                slot.failure.clear();
             }
         }
         m_Taken = index;
         if (m_Next < index) {
+            m_Jobs.erase(m_Jobs.begin(), m_Jobs.begin() + static_cast<std::ptrdiff_t>(index - m_Next));
             m_Next = index;
             m_NextPart = 0;
         }
@@ -117,18 +120,16 @@ std::string clsDigestQueue::Take(std::size_t index) {
     if (Cancelled()) {
         throw DigestCancelled{};
     }
-    std::string text(slot.text, slot.length);
-    const std::exception_ptr error = std::exchange(slot.error, nullptr);
+    DigestResult result;
+    result.digest.assign(slot.text, slot.length);
+    result.bytes = slot.bytes;
+    result.failure.swap(slot.failure);
     slot.index = kNone;
     m_Taken = index + 1;
     if (m_ClaimWaiters > 0) {
         m_WorkChanged.notify_all();
     }
-    lock.unlock();
-    if (error) {
-        std::rethrow_exception(error);
-    }
-    return text;
+    return result;
 }
 
 void clsDigestQueue::Cancel() {
@@ -161,15 +162,16 @@ unsigned clsDigestQueue::PartsOf(const DigestJob& job) const {
 std::optional<clsDigestQueue::Piece> clsDigestQueue::Claim(bool wait) {
     std::unique_lock lock(m_Mutex);
     for (;;) {
-        if (Cancelled() || (m_Next >= m_Jobs.size() && !m_Open)) {
+        if (Cancelled() || (m_Next >= m_JobCount && !m_Open)) {
             return std::nullopt;
         }
-        if (m_Next < m_Jobs.size() && m_Next < ClaimLimit()) {
-            Piece piece{m_Next, &m_Jobs[m_Next], m_NextPart, PartsOf(m_Jobs[m_Next])};
+        if (m_Next < m_JobCount && m_Next < ClaimLimit()) {
+            Piece piece{m_Next, m_Jobs.front(), m_NextPart, PartsOf(m_Jobs.front())};
             if (piece.parts > 1 && piece.part == 0) {
                 m_Splits.push_back({piece.job, piece.parts, {}});
             }
             if (++m_NextPart == piece.parts) {
+                m_Jobs.pop_front();
                 ++m_Next;
                 m_NextPart = 0;
             }
@@ -201,6 +203,8 @@ void clsDigestQueue::Publish(std::span<const Digest> digests) {
         if (Slot* slot = Writable(digest.job)) {
             slot->length = std::min(digest.text.size(), sizeof slot->text);
             std::memcpy(slot->text, digest.text.data(), slot->length);
+            slot->bytes = digest.bytes;
+            slot->failure.clear();
             awaited = awaited || m_Awaited == digest.job;
         }
     }
@@ -209,11 +213,12 @@ void clsDigestQueue::Publish(std::span<const Digest> digests) {
     }
 }
 
-void clsDigestQueue::Fail(std::size_t index, std::exception_ptr error) {
+void clsDigestQueue::Fail(std::size_t index, const std::string& failure, std::uint64_t bytes) {
     const std::lock_guard lock(m_Mutex);
     if (Slot* slot = Writable(index)) {
         slot->length = 0;
-        slot->error = std::move(error);
+        slot->bytes = bytes;
+        slot->failure = failure.empty() ? std::string("不明なエラー") : failure;
         if (m_Awaited == index) {
             m_ResultChanged.notify_one();
         }

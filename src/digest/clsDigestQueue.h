@@ -11,7 +11,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <exception>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -29,16 +28,16 @@ public:
     /// (k + 1) * PartLength), the last part up to the file's end.
     struct Piece {
         std::size_t job = 0;
-        const DigestJob* file = nullptr; // stays valid while the worker is on the batch
+        DigestJob file; // a copy: the queue forgets a job once every part of it is claimed
         unsigned part = 0;
         unsigned parts = 1;
     };
 
-    /// What hashing one part gave: a CRC of the part's bytes alone and their number, or a failure.
+    /// What hashing one part gave: a CRC of the part's bytes alone and their number, or why it failed.
     struct PartResult {
         std::uint32_t crc = 0;
         std::uint64_t bytes = 0;
-        bool ok = false;
+        std::string failure; // "" when the part was read to its end
     };
 
     /// The bytes of each part but the last of a job of `length` bytes in `parts` parts: whole mebibytes, so
@@ -60,9 +59,9 @@ public:
     /// Closes the batch: the workers are done once they have hashed what it holds.
     void NoMoreJobs();
 
-    /// Waits for the result of job `index` and returns it, or rethrows its error. Indexes go up from call to
-    /// call; jobs passed over are dropped. Raises DigestCancelled once the batch is cancelled.
-    std::string Take(std::size_t index);
+    /// Waits for the result of job `index` and returns it. Indexes go up from call to call; jobs passed over
+    /// are dropped. Raises DigestCancelled once the batch is cancelled.
+    DigestResult Take(std::size_t index);
 
     /// Stops the batch: workers see it between blocks, Take raises DigestCancelled. Any thread.
     void Cancel();
@@ -79,23 +78,24 @@ public:
     /// Without, nothing may also mean that the window is full for now.
     std::optional<Piece> Claim(bool wait);
 
-    /// A job's digest text.
+    /// A job's digest text and the bytes it was taken over.
     struct Digest {
         std::size_t job = 0;
         std::string_view text;
+        std::uint64_t bytes = 0;
     };
 
     /// Gives job `index` its digest text.
-    void Publish(std::size_t index, std::string_view text) {
-        const Digest digest{index, text};
+    void Publish(std::size_t index, std::string_view text, std::uint64_t bytes) {
+        const Digest digest{index, text, bytes};
         Publish(std::span(&digest, 1));
     }
 
     /// Gives several jobs their digest texts at once: the consumer is woken at most once for them.
     void Publish(std::span<const Digest> digests);
 
-    /// Gives job `index` its error.
-    void Fail(std::size_t index, std::exception_ptr error);
+    /// Gives job `index` the reason it could not be digested, after `bytes` bytes.
+    void Fail(std::size_t index, const std::string& failure, std::uint64_t bytes = 0);
 
     /// Records what part `piece` gave. Once every part of its job is in, returns them all, in order, to the
     /// caller, which then publishes the job's result; else nothing.
@@ -118,8 +118,9 @@ private:
     struct Slot {
         std::size_t index = kNone;
         std::size_t length = 0;
+        std::uint64_t bytes = 0;
         char text[kMaxDigestText] = {};
-        std::exception_ptr error;
+        std::string failure;
     };
 
     // The parts of a job in flight.
@@ -140,8 +141,12 @@ private:
     std::condition_variable m_WorkChanged;   // a batch, a job, room in the window, cancel, shutdown
     std::condition_variable m_ResultChanged; // the awaited result or job, cancel
     std::condition_variable m_WorkersIdle;   // the last worker put its batch down
-    std::deque<DigestJob> m_Jobs;            // added to at the end while workers read what is there
-    bool m_Open = false;                     // more jobs may come
+    // Jobs not claimed whole yet; the first is job m_JobBase. Claimed jobs leave, so the list stays as short
+    // as the consumer keeps it, however long the batch.
+    std::deque<DigestJob> m_Jobs;
+    std::size_t m_JobBase = 0;
+    std::size_t m_JobCount = 0; // jobs in the batch so far
+    bool m_Open = false;        // more jobs may come
     std::vector<Slot> m_Slots;
     std::uint64_t m_Batch = 0;
     std::size_t m_Next = 0;        // the next job to claim

@@ -1,6 +1,7 @@
 // File-system queries and whole-file reading; the platform's calls stay behind these functions.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -49,9 +50,30 @@ struct FolderEntry {
     bool isFolder = false; // a folder (links followed)
 };
 
+/// Asked now and then during a long folder listing; true stops it.
+using StopRequested = std::function<bool()>;
+
 /// The entries of `folder` (without "." and ".."), in no particular order; empty when the folder
-/// cannot be listed.
-std::vector<FolderEntry> ListFolder(const std::string& folder);
+/// cannot be listed. When `stop` says so, returns at once with the entries found so far.
+std::vector<FolderEntry> ListFolder(const std::string& folder, const StopRequested& stop = {});
+
+/// Error numbers of reading a file that no platform has.
+namespace ReadError {
+inline constexpr int NotRegularFile = -1; // a pipe, device or socket under the name
+inline constexpr int SizeChanged = -2;    // the file's length changed while it was read
+} // namespace ReadError
+
+/// Why a file could not be read, as a result line tells it: a short Japanese text for the usual error numbers
+/// (the platform's, or ReadError's), else the system's own message.
+std::string ReadErrorReason(int code);
+
+/// True when the platform's error number `code` says the process (or the system) has no file descriptor or
+/// handle left: a file that fails so is not unreadable, it can be opened later.
+bool IsTooManyOpenFiles(int code);
+
+/// How many files the process may hold open at once. On POSIX systems the first call raises the soft limit
+/// to the hard one (up to 65,536): the default of 1,024 is a relic of select(), which Ferrule does not use.
+std::size_t OpenFileLimit();
 
 /// Raises the error that the platform's error number `code` stands for, naming `path`.
 [[noreturn]] void RaisePlatformError(int code, const std::string& path);

@@ -4,10 +4,12 @@
 #include "util/AppError.h"
 #include "util/PathHelpers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +57,70 @@ private:
 
 PathRules NativePathRules() {
     return PathRules::Posix;
+}
+
+std::string ReadErrorReason(int code) {
+    switch (code) {
+        case ReadError::NotRegularFile:
+        case ENODEV:
+        case ENXIO:
+            return "通常のファイルではありません";
+        case ReadError::SizeChanged:
+            return "読み取り中にファイルのサイズが変わりました";
+        case EIO:
+            return "入出力エラーです";
+        case EACCES:
+        case EPERM:
+            return "アクセスが拒否されました";
+        case ENOENT:
+        case ENOTDIR:
+            return "ファイルが見つかりません";
+        case EISDIR:
+            return "ファイルではなくフォルダです";
+        case EMFILE:
+        case ENFILE:
+            return "開いているファイルが多すぎます";
+        case ENOMEM:
+            return "メモリが足りません";
+        case ESTALE:
+        case ENOTCONN:
+        case ECONNRESET:
+        case ETIMEDOUT:
+        case EHOSTDOWN:
+        case EHOSTUNREACH:
+            return "ネットワーク上のファイルに接続できません";
+        case ENAMETOOLONG:
+            return "パスが長すぎます";
+        case EAGAIN:
+        case EBUSY:
+            return "ファイルが使用中です";
+        default:
+            return std::strerror(code);
+    }
+}
+
+bool IsTooManyOpenFiles(int code) {
+    return code == EMFILE || code == ENFILE;
+}
+
+std::size_t OpenFileLimit() {
+    static const std::size_t limit = [] {
+        constexpr rlim_t kEnough = 65536;
+        struct rlimit limits {};
+        if (::getrlimit(RLIMIT_NOFILE, &limits) != 0) {
+            return std::size_t{1024};
+        }
+        const rlim_t wanted = limits.rlim_max == RLIM_INFINITY ? kEnough : std::min(limits.rlim_max, kEnough);
+        if (limits.rlim_cur != RLIM_INFINITY && limits.rlim_cur < wanted) {
+            struct rlimit raised = limits;
+            raised.rlim_cur = wanted;
+            if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) {
+                limits = raised;
+            }
+        }
+        return static_cast<std::size_t>(limits.rlim_cur == RLIM_INFINITY ? kEnough : limits.rlim_cur);
+    }();
+    return limit;
 }
 
 void RaisePlatformError(int code, const std::string& path) {
@@ -132,13 +198,18 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+std::vector<FolderEntry> ListFolder(const std::string& folder, const StopRequested& stop) {
     std::vector<FolderEntry> entries;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
         return entries;
     }
+    // A share may hold a million names: a stop is heard every few hundred of them.
+    constexpr std::size_t kStopEvery = 256;
     while (const dirent* entry = ::readdir(dir)) {
+        if (stop && entries.size() % kStopEvery == 0 && stop()) {
+            break;
+        }
         const std::string name = entry->d_name;
         if (name == "." || name == "..") {
             continue;

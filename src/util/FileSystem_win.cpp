@@ -108,7 +108,56 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
+bool IsTooManyOpenFiles(int code) {
+    return code == ERROR_TOO_MANY_OPEN_FILES;
+}
+
+std::size_t OpenFileLimit() {
+    return 16384; // handles of CreateFileW are bounded only by memory
+}
+
+std::string ReadErrorReason(int code) {
+    switch (code) {
+        case ReadError::NotRegularFile:
+            return "通常のファイルではありません";
+        case ReadError::SizeChanged:
+            return "読み取り中にファイルのサイズが変わりました";
+        case ERROR_CRC:
+        case ERROR_READ_FAULT:
+        case ERROR_SECTOR_NOT_FOUND:
+        case ERROR_IO_DEVICE:
+            return "入出力エラーです";
+        case ERROR_ACCESS_DENIED:
+            return "アクセスが拒否されました";
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return "ファイルが使用中です";
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return "ファイルが見つかりません";
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return "開いているファイルが多すぎます";
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return "メモリが足りません";
+        case ERROR_NETNAME_DELETED:
+        case ERROR_UNEXP_NET_ERR:
+        case ERROR_BAD_NETPATH:
+            return "ネットワーク上のファイルに接続できません";
+        default: {
+            std::string text = SystemMessage(static_cast<DWORD>(code));
+            // The system's sentences end in a full stop; a reason in brackets does not.
+            for (const std::string stop : {"。", "."}) {
+                if (text.size() >= stop.size() && text.compare(text.size() - stop.size(), stop.size(), stop) == 0) {
+                    text.erase(text.size() - stop.size());
+                }
+            }
+            return text;
+        }
+    }
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder, const StopRequested& stop) {
     std::vector<FolderEntry> entries;
     WIN32_FIND_DATAW data{};
     const std::string pattern = AddBackslash(folder.empty() ? std::string(".") : folder) + "*";
@@ -116,7 +165,11 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
     if (find == INVALID_HANDLE_VALUE) {
         return entries;
     }
+    constexpr std::size_t kStopEvery = 256;
     do {
+        if (stop && entries.size() % kStopEvery == 0 && stop()) {
+            break;
+        }
         const std::string name = WideToUtf8(data.cFileName);
         if (name != "." && name != "..") {
             const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -3,6 +3,7 @@
 
 #include "util/clsFileReader.h"
 
+#include "util/FileSystem.h"
 #include "util/SequentialFile.h"
 
 #include <cerrno>
@@ -16,14 +17,24 @@ clsFileReader::~clsFileReader() {
 
 bool clsFileReader::Open(const std::string& path) {
     Close();
+    m_Error = 0;
+    if (FaultHookSet()) {
+        m_Path = path;
+        if (const int fault = InjectedFault(kOpening)) {
+            m_Error = fault;
+            return false;
+        }
+    }
     // Non-blocking open and a regular-file test: a pipe or device under a listed name must fail, not hang.
     // The flag changes nothing for reading a regular file, so it stays set.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
+        m_Error = errno;
         return false;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        m_Error = S_ISDIR(info.st_mode) ? EISDIR : ReadError::NotRegularFile;
         ::close(fd);
         return false;
     }
@@ -44,24 +55,32 @@ std::int64_t clsFileReader::Read(unsigned char* buffer, std::size_t size) {
     }
     std::size_t filled = 0;
     while (filled < size && !m_AtEnd) {
+        if (FaultHookSet()) {
+            if (const int fault = InjectedFault(m_Offset)) {
+                m_Error = fault;
+                return -1;
+            }
+        }
         const ssize_t got = ::read(static_cast<int>(m_File), buffer + filled, size - filled);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return -1; // a folder gives EISDIR here
+            m_Error = errno;
+            return -1;
         }
         filled += static_cast<std::size_t>(got);
         m_Offset += static_cast<std::uint64_t>(got);
-        // A regular file reads short only at its end: at the length seen on opening, that is the end, and the
-        // read that would return nothing is saved. Anywhere else, the system is asked again.
-        m_AtEnd = got == 0 || (filled < size && m_Offset >= m_Length);
+        // Only the system's "nothing more" ends a file: the length seen on opening may be 0 (procfs) or out
+        // of date (shares, FUSE), and a file read only up to it would be judged on part of its bytes.
+        m_AtEnd = got == 0;
     }
     return static_cast<std::int64_t>(filled);
 }
 
 bool clsFileReader::Seek(std::uint64_t offset) {
     if (m_File == kClosed || ::lseek(static_cast<int>(m_File), static_cast<off_t>(offset), SEEK_SET) < 0) {
+        m_Error = m_File == kClosed ? EBADF : errno;
         return false;
     }
     m_Offset = offset;

@@ -1,6 +1,7 @@
 // Windows side of the file reader: CreateFileW, GetFileSizeEx, ReadFile, CloseHandle.
 #include "util/clsFileReader.h"
 
+#include "util/FileSystem.h"
 #include "util/WinText.h"
 
 #include <limits>
@@ -20,9 +21,18 @@ clsFileReader::~clsFileReader() {
 
 bool clsFileReader::Open(const std::string& path) {
     Close();
+    m_Error = 0;
+    if (FaultHookSet()) {
+        m_Path = path;
+        if (const int fault = InjectedFault(kOpening)) {
+            m_Error = fault;
+            return false;
+        }
+    }
     HANDLE file = CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        m_Error = static_cast<int>(GetLastError());
         return false;
     }
     m_File = reinterpret_cast<std::intptr_t>(file);
@@ -41,15 +51,23 @@ std::int64_t clsFileReader::Read(unsigned char* buffer, std::size_t size) {
     }
     std::size_t filled = 0;
     while (filled < size && !m_AtEnd) {
+        if (FaultHookSet()) {
+            if (const int fault = InjectedFault(m_Offset)) {
+                m_Error = fault;
+                return -1;
+            }
+        }
         const std::size_t want = size - filled;
         DWORD got = 0;
         if (!ReadFile(AsHandle(m_File), buffer + filled, want > 0x40000000 ? 0x40000000 : static_cast<DWORD>(want),
                       &got, nullptr)) {
+            m_Error = static_cast<int>(GetLastError());
             return -1;
         }
         filled += got;
         m_Offset += got;
-        m_AtEnd = got == 0 || (filled < size && m_Offset >= m_Length);
+        // Only the system's "nothing more" ends a file: a length seen on opening can be out of date on a share.
+        m_AtEnd = got == 0;
     }
     return static_cast<std::int64_t>(filled);
 }
@@ -58,6 +76,7 @@ bool clsFileReader::Seek(std::uint64_t offset) {
     LARGE_INTEGER position{};
     position.QuadPart = static_cast<LONGLONG>(offset);
     if (m_File == kClosed || !SetFilePointerEx(AsHandle(m_File), position, nullptr, FILE_BEGIN)) {
+        m_Error = m_File == kClosed ? ERROR_INVALID_HANDLE : static_cast<int>(GetLastError());
         return false;
     }
     m_Offset = offset;

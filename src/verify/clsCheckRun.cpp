@@ -16,6 +16,9 @@ namespace {
 const std::string kHeavySeparator(40, '=');
 // Jobs reach the pool's workers a few dozen at a time: fewer wake-ups than one by one.
 constexpr std::size_t kJobsPerHandOver = 64;
+// Jobs handed to the pool ahead of the results taken, at most: the pool's list of jobs stays this short
+// however long the checksum list, and its workers still never run dry.
+constexpr std::int32_t kJobsAhead = 8192;
 const std::string kLightSeparator(40, '-');
 
 // Digests are ASCII hex digits; the user's locale must not take part in comparing them.
@@ -50,11 +53,18 @@ std::string ShownName(const std::string& name) {
 clsCheckRun::clsCheckRun(ICheckHost& host, NumberFormatter formatNumber)
     : m_Host(host), m_FormatNumber(std::move(formatNumber)) {}
 
-clsCheckRun::~clsCheckRun() = default;
+clsCheckRun::~clsCheckRun() {
+    ReleasePool();
+}
 
 void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::string& checkFolder) {
     m_Totals = {};
     m_Stopped = false;
+    // However the run ends, its workers end with it.
+    struct PoolRelease {
+        clsCheckRun& run;
+        ~PoolRelease() { run.ReleasePool(); }
+    } release{*this};
     SetProgress(0, dropFiles.Count(), 0);
     m_Host.SetDropBoxBusy(true);
     m_Host.ClearLog();
@@ -66,6 +76,7 @@ void clsCheckRun::CheckDropFiles(const clsStringList& dropFiles, const std::stri
     } catch (const CheckCancelled&) {
         m_Stopped = true;
     }
+    ReleasePool();
     m_Host.AddLog(kHeavySeparator);
     m_Host.AddLog(m_Stopped ? "チェックを中止しました。" : "チェックを終了しました。");
     m_Host.SelectLastLogLine();
@@ -88,15 +99,27 @@ void clsCheckRun::Cancel() {
 void clsCheckRun::setWorkers(unsigned workers) {
     std::lock_guard lock(m_ProgressMutex);
     m_Workers = workers;
-    m_Pool.reset();
 }
 
 clsDigestPool& clsCheckRun::Pool() {
     std::lock_guard lock(m_ProgressMutex);
     if (!m_Pool) {
         m_Pool = std::make_unique<clsDigestPool>(m_Workers);
+        if (m_Cancelled) {
+            m_Pool->Cancel();
+        }
     }
     return *m_Pool;
+}
+
+void clsCheckRun::ReleasePool() {
+    std::unique_ptr<clsDigestPool> pool;
+    {
+        std::lock_guard lock(m_ProgressMutex);
+        pool = std::move(m_Pool);
+    }
+    // Joined outside the lock: a cancel or a progress query from another thread never waits for it.
+    pool.reset();
 }
 
 CheckProgress clsCheckRun::Progress() const {
@@ -119,15 +142,20 @@ void clsCheckRun::SetCurrentFile(const std::string& name) {
     m_Progress.currentFile = name;
 }
 
-void clsCheckRun::Yield() {
-    m_Host.DoEvents(); // where a host hears of a cancel too
+void clsCheckRun::ThrowIfCancelled() const {
     if (m_Cancelled) {
         throw CheckCancelled{};
     }
 }
 
+void clsCheckRun::Yield() {
+    m_Host.DoEvents(); // where a host hears of a cancel too
+    ThrowIfCancelled();
+}
+
 void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string& checkFolder) {
-    const std::string base = checkFolder.empty() ? AddBackslash(GetParentFolder(listPath)) : AddBackslash(checkFolder);
+    ListPlan plan;
+    plan.base = checkFolder.empty() ? AddBackslash(GetParentFolder(listPath)) : AddBackslash(checkFolder);
 
     m_FolderIndex.clear(); // the folder may have changed since the last list was checked
     m_DigestList.Clear();
@@ -138,44 +166,14 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
         return;
     }
 
-    // First every listed file is looked up, so that the bytes to hash are known before the lines are
-    // written; the pool's workers start on the files while the rest are looked up.
-    clsDigestPool& pool = Pool();
-    pool.Start({}, true);
-    std::vector<PlannedEntry> plan;
-    plan.reserve(static_cast<std::size_t>(m_DigestList.Count()));
-    std::vector<DigestJob> jobs;
-    std::size_t jobCount = 0;
-    std::int64_t bytesToHash = 0;
-    std::int32_t position = 0;
-    for (const clsDigestList::ItemPtr& entry : m_DigestList) {
-        ++position;
-        if (m_Cancelled) {
-            throw CheckCancelled{};
-        }
-        PlannedEntry& planned = plan.emplace_back(PlanEntry(base, entry, position));
-        if (planned.outcome == Outcome::DigestPending) {
-            const clsDigestListItem& reading = planned.Reading();
-            jobs.push_back(
-                {planned.path.empty() ? base + reading.Name() : planned.path, reading.DigetsType(), planned.length});
-            planned.job = static_cast<std::int64_t>(jobCount++);
-            bytesToHash += planned.length;
-            if (jobs.size() >= kJobsPerHandOver) {
-                pool.Add(std::exchange(jobs, {}));
-            }
-        }
-    }
-    pool.Add(std::move(jobs));
-    pool.NoMoreJobs();
-    const CheckProgress progress = Progress();
-    SetProgress(progress.listNumber, progress.listCount, bytesToHash);
-
     std::int64_t counts[5] = {};
     m_Host.AddLog(kHeavySeparator);
+    std::size_t index = 0;
     try {
-        for (PlannedEntry& planned : plan) {
+        PlanEntries(plan);
+        for (; index < plan.entries.size(); ++index) {
             Yield();
-            WriteEntry(planned, counts);
+            WriteEntry(plan, index, counts);
         }
     } catch (const CheckCancelled&) {
         WriteSummary(counts); // the entries done so far
@@ -184,53 +182,143 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
     WriteSummary(counts);
 }
 
-clsCheckRun::PlannedEntry clsCheckRun::PlanEntry(const std::string& base, const clsDigestList::ItemPtr& entry,
-                                                 std::int32_t position) {
-    PlannedEntry planned;
-    planned.entry = entry;
+// First every listed file is looked up, so that the bytes to hash are known before the lines are written;
+// the pool's workers start on the files while the rest are looked up.
+void clsCheckRun::PlanEntries(ListPlan& plan) {
+    plan.entries.reserve(static_cast<std::size_t>(m_DigestList.Count()));
+    Pool().Start({}, true);
+    std::int64_t bytesToHash = 0;
+    for (const clsDigestList::ItemPtr& entry : m_DigestList) {
+        ThrowIfCancelled();
+        const std::size_t index = plan.entries.size();
+        PlanEntry(plan, index, entry);
+        if (plan.entries[index].outcome == Outcome::DigestPending) {
+            bytesToHash += plan.entries[index].length;
+        }
+        if (index % kJobsPerHandOver == kJobsPerHandOver - 1) {
+            FeedJobs(plan);
+        }
+    }
+    plan.complete = true;
+    FeedJobs(plan);
+    const CheckProgress progress = Progress();
+    SetProgress(progress.listNumber, progress.listCount, bytesToHash);
+}
+
+void clsCheckRun::PlanEntry(ListPlan& plan, std::size_t index, const clsDigestList::ItemPtr& entry) {
+    PlannedEntry& planned = plan.entries.emplace_back();
+    const std::string& base = plan.base;
     ListedFile file = ResolveListedFile(base, entry->Name());
+    UnusualEntry unusual;
     // A line that reads more than one way is checked the first way unless only another way names a file.
     if (!file.length) {
-        for (clsDigestListItem& other : m_DigestList.OtherReadings(position)) {
+        for (clsDigestListItem& other : m_DigestList.OtherReadings(static_cast<std::int32_t>(index + 1))) {
             if (ListedFile found = ResolveListedFile(base, other.Name()); found.length) {
-                planned.other = std::make_unique<clsDigestListItem>(std::move(other));
+                unusual.other = std::make_unique<clsDigestListItem>(std::move(other));
                 file = std::move(found);
                 break;
             }
         }
     }
-    const clsDigestListItem& reading = planned.Reading();
+    const clsDigestListItem& reading = unusual.other ? *unusual.other : *entry;
     if (file.path != base + reading.Name()) {
-        planned.path = std::move(file.path);
+        unusual.path = std::move(file.path);
     }
     planned.length = file.length.value_or(-1);
+    // A file whose length reads as 0 may be one whose system does not tell it (procfs, some shares): it is
+    // read, and the bytes read are its size.
+    const bool sizeKnown = planned.length != 0;
     if (!file.length) {
         planned.outcome = Outcome::Missing;
-    } else if (reading.Bytes() >= 0 && *file.length != reading.Bytes()) {
+    } else if (reading.Bytes() >= 0 && sizeKnown && *file.length != reading.Bytes()) {
         planned.outcome = Outcome::SizeMismatch;
     } else if (reading.DigetsType() >= DigestKind::CRC16 && reading.DigetsType() <= DigestKind::SHA512) {
         planned.outcome = Outcome::DigestPending;
+        planned.job = plan.jobs++;
     } else {
         planned.outcome = Outcome::Undetermined;
     }
-    return planned;
+    if (unusual.other || !unusual.path.empty()) {
+        planned.unusual = true;
+        plan.unusual.emplace(index, std::move(unusual));
+    }
 }
 
-void clsCheckRun::WriteEntry(PlannedEntry& planned, std::int64_t (&counts)[5]) {
-    const clsDigestListItem& reading = planned.Reading();
+const clsDigestListItem& clsCheckRun::ReadingOf(const ListPlan& plan, std::size_t index) const {
+    if (plan.entries[index].unusual) {
+        const UnusualEntry& unusual = plan.unusual.at(index);
+        if (unusual.other) {
+            return *unusual.other;
+        }
+    }
+    return **(m_DigestList.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void clsCheckRun::FeedJobs(ListPlan& plan) {
+    std::vector<DigestJob> jobs;
+    while (plan.fed < plan.entries.size() && plan.jobsAdded < plan.jobsTaken + kJobsAhead) {
+        const std::size_t index = plan.fed++;
+        const PlannedEntry& planned = plan.entries[index];
+        if (planned.job != plan.jobsAdded) {
+            continue; // no job, or one an earlier entry's file gave already
+        }
+        const clsDigestListItem& reading = ReadingOf(plan, index);
+        const UnusualEntry* unusual = planned.unusual ? &plan.unusual.at(index) : nullptr;
+        jobs.push_back({unusual != nullptr && !unusual->path.empty() ? unusual->path : plan.base + reading.Name(),
+                        reading.DigetsType(), planned.length});
+        ++plan.jobsAdded;
+    }
+    if (!jobs.empty()) {
+        Pool().Add(std::move(jobs));
+    }
+    if (plan.complete && plan.fed == plan.entries.size()) {
+        Pool().NoMoreJobs();
+    }
+}
+
+DigestResult clsCheckRun::TakeResult(ListPlan& plan, std::int32_t job) {
+    if (job < plan.jobsTaken) {
+        return plan.kept.at(job);
+    }
+    // The lead of jobs over results is topped up by half at a time: one hand-over for many results.
+    if (plan.jobsAdded <= job || plan.jobsAdded - plan.jobsTaken < kJobsAhead / 2) {
+        FeedJobs(plan);
+    }
+    try {
+        DigestResult result = Pool().Take(static_cast<std::size_t>(job));
+        plan.jobsTaken = job + 1;
+        return result;
+    } catch (const DigestCancelled&) {
+        throw CheckCancelled{};
+    }
+}
+
+void clsCheckRun::WriteEntry(ListPlan& plan, std::size_t index, std::int64_t (&counts)[5]) {
+    PlannedEntry& planned = plan.entries[index];
+    const clsDigestListItem& reading = ReadingOf(plan, index);
     const std::string name = ShownName(reading.Name());
+    std::string failure;
     if (planned.outcome == Outcome::DigestPending) {
         SetCurrentFile(name);
-        const std::string listed = reading.Digest();
-        std::string actual;
-        try {
-            actual = Pool().Take(static_cast<std::size_t>(planned.job));
-        } catch (const DigestCancelled&) {
-            throw CheckCancelled{};
+        const DigestResult result = TakeResult(plan, planned.job);
+        const auto bytes = static_cast<std::int64_t>(result.bytes);
+        if (result.Failed()) {
+            failure = result.failure;
+        } else if (planned.length > 0 && bytes != planned.length) {
+            // Read to its end, the file was not the one looked up: no digest can speak for it.
+            failure = "読み取りエラー: " + ReadErrorReason(ReadError::SizeChanged);
+        } else if (planned.length == 0 && reading.Bytes() >= 0 && bytes != reading.Bytes()) {
+            planned.outcome = Outcome::SizeMismatch;
+        } else {
+            const std::string listed = reading.Digest();
+            const bool upper = reading.DigetsType() == DigestKind::CRC16 || reading.DigetsType() == DigestKind::CRC32;
+            const bool equal = upper ? AsciiUpper(result.digest) == AsciiUpper(listed)
+                                     : AsciiLower(result.digest) == AsciiLower(listed);
+            planned.outcome = equal ? Outcome::Correct : Outcome::DigestMismatch;
         }
-        const bool upper = reading.DigetsType() == DigestKind::CRC16 || reading.DigetsType() == DigestKind::CRC32;
-        const bool equal = upper ? AsciiUpper(actual) == AsciiUpper(listed) : AsciiLower(actual) == AsciiLower(listed);
-        planned.outcome = equal ? Outcome::Correct : Outcome::DigestMismatch;
+        if (!failure.empty()) {
+            planned.outcome = Outcome::Undetermined;
+        }
     }
     switch (planned.outcome) {
         case Outcome::Correct:
@@ -246,7 +334,7 @@ void clsCheckRun::WriteEntry(PlannedEntry& planned, std::int64_t (&counts)[5]) {
             m_Host.AddLog("× " + name);
             break;
         default:
-            m_Host.AddLog("？ " + name);
+            m_Host.AddLog(failure.empty() ? "？ " + name : "？ " + name + " [" + failure + "]");
             break;
     }
     ++counts[static_cast<int>(planned.outcome)];
@@ -271,7 +359,13 @@ const std::vector<FolderEntry>* clsCheckRun::FolderMatches(const std::string& fo
     auto [slot, isNew] = m_FolderIndex.try_emplace(folder);
     auto& index = slot->second;
     if (isNew) {
-        for (FolderEntry& entry : ListFolder(folder)) {
+        // A share may hold a million names: a stop must not wait for all of them.
+        std::vector<FolderEntry> entries = ListFolder(folder, [this] { return m_Cancelled.load(); });
+        if (m_Cancelled) {
+            m_FolderIndex.erase(slot);
+            throw CheckCancelled{};
+        }
+        for (FolderEntry& entry : entries) {
             std::string key = CaseFold(entry.name);
             index[std::move(key)].push_back(std::move(entry));
         }

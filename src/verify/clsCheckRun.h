@@ -1,6 +1,7 @@
 // The verification run: checks every file named by the dropped checksum lists and writes the log lines.
 #pragma once
 
+#include "digest/DigestJob.h"
 #include "lists/clsDigestList.h"
 #include "util/FileSystem.h"
 #include "util/NumberFormat.h"
@@ -72,25 +73,49 @@ private:
         std::string path;
         std::optional<std::int64_t> length;
     };
-    enum class Outcome { Correct, SizeMismatch, DigestMismatch, Missing, Undetermined, DigestPending };
-    /// One entry as it will be checked: the reading that names a file, where that file is, and what is
-    /// known of the outcome before hashing. Kept small: a list may hold millions of entries.
+    enum class Outcome : std::uint8_t { Correct, SizeMismatch, DigestMismatch, Missing, Undetermined, DigestPending };
+    /// One entry as it will be checked: what is known of the outcome before hashing, and where its digest is in
+    /// the pool's batch. Kept small: a list may hold millions of entries.
     struct PlannedEntry {
-        clsDigestList::ItemPtr entry;
-        std::unique_ptr<clsDigestListItem> other; // the other reading that names a file, if one had to
-        std::string path;                         // the file, when not the base folder and the name as read
-        std::int64_t length = -1;                 // -1: no such file
-        std::int64_t job = -1;                    // its digest's place in the pool's batch
+        std::int64_t length = -1; // -1: no such file
+        std::int32_t job = -1;
         Outcome outcome = Outcome::Missing;
-        const clsDigestListItem& Reading() const { return other ? *other : *entry; }
+        bool unusual = false; // checked by another reading, or at another path: see m_Unusual
     };
-    PlannedEntry PlanEntry(const std::string& base, const clsDigestList::ItemPtr& entry, std::int32_t position);
-    void WriteEntry(PlannedEntry& planned, std::int64_t (&counts)[5]);
+    /// What few entries need besides: the reading that names a file when it is not the entry's own, and the
+    /// file's path when it is not the base folder and the name as read.
+    struct UnusualEntry {
+        std::unique_ptr<clsDigestListItem> other;
+        std::string path;
+    };
+    /// The plan of the list being checked, and how far its jobs have gone to the pool.
+    struct ListPlan {
+        std::string base;
+        std::vector<PlannedEntry> entries;
+        std::unordered_map<std::size_t, UnusualEntry> unusual;
+        std::size_t fed = 0;                                 // entries looked at for jobs to add
+        std::int32_t jobs = 0;                               // jobs numbered so far
+        std::int32_t jobsAdded = 0;                          // jobs handed to the pool
+        std::int32_t jobsTaken = 0;                          // results taken from it
+        bool complete = false;                               // every entry planned
+        std::unordered_map<std::int32_t, DigestResult> kept; // results of jobs that later entries share
+    };
+
+    void PlanEntries(ListPlan& plan);
+    void PlanEntry(ListPlan& plan, std::size_t index, const clsDigestList::ItemPtr& entry);
+    /// Hands the pool the jobs of the planned entries, as far as a bounded lead over the results taken.
+    void FeedJobs(ListPlan& plan);
+    DigestResult TakeResult(ListPlan& plan, std::int32_t job);
+    void WriteEntry(ListPlan& plan, std::size_t index, std::int64_t (&counts)[5]);
     void WriteSummary(const std::int64_t (&counts)[5]);
-    /// The digest workers, made when first needed.
+    const clsDigestListItem& ReadingOf(const ListPlan& plan, std::size_t index) const;
+    /// The digest workers of this run, made when first needed.
     clsDigestPool& Pool();
+    /// Cancels, joins and drops the workers: no thread or open file outlives a run.
+    void ReleasePool();
     /// The run's yield before each listed file, where a cancel takes effect.
     void Yield();
+    void ThrowIfCancelled() const;
     void SetProgress(std::int32_t listNumber, std::int32_t listCount, std::int64_t listBytes);
     void SetCurrentFile(const std::string& name);
 
