@@ -36,3 +36,33 @@ TEST(ReadTextFile, MissingFileOrFolderRaisesNamingThePath) {
 }
 
 } // namespace
+
+namespace {
+
+// A stop asked for during a long listing ends it within a few hundred names; without one, every name comes.
+TEST(ListFolder, StopsWhenAsked) {
+    TempFolder temp;
+    constexpr int kFiles = 1500;
+    for (int i = 0; i < kFiles; ++i) {
+        temp.Write(std::to_string(i), "");
+    }
+    EXPECT_EQ(ListFolder(temp.Path()).size(), static_cast<std::size_t>(kFiles));
+    int asked = 0;
+    const std::size_t listed = ListFolder(temp.Path(), [&] { return ++asked > 1; }).size();
+    EXPECT_GT(asked, 1);
+    EXPECT_LT(listed, static_cast<std::size_t>(kFiles));
+    EXPECT_TRUE(ListFolder(temp.Path(), [] { return true; }).empty());
+}
+
+// Reasons of the usual errors are short texts of their own; others are the system's words, never empty.
+TEST(ReadErrorReason, EveryNumberHasAText) {
+    EXPECT_EQ(ReadErrorReason(ReadError::NotRegularFile), "通常のファイルではありません");
+    EXPECT_EQ(ReadErrorReason(ReadError::SizeChanged), "読み取り中にファイルのサイズが変わりました");
+    for (int code = 1; code < 200; ++code) {
+        const std::string reason = ReadErrorReason(code);
+        EXPECT_FALSE(reason.empty()) << code;
+        EXPECT_FALSE(reason.ends_with("。")) << code << " " << reason;
+    }
+}
+
+} // namespace
