@@ -4,7 +4,6 @@
 #include "lists/ToolLineParser.h"
 #include "lists/clsSingleDigestScanner.h"
 #include "util/AppError.h"
-#include "util/CaseFold.h"
 #include "util/CodePage.h"
 #include "util/PathHelpers.h"
 #include "util/Wildcard.h"
@@ -109,19 +108,12 @@ bool IsHexText(std::string_view text) {
     return true;
 }
 
-// The key of a name: its case folding, with a shortcut for ASCII, whose simple folding is plain lower-casing.
-std::string FoldKey(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return CaseFold(name);
-        }
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return key;
-}
+// When two listed names name the same file: the file system's own rule.
+#ifdef _WIN32
+constexpr NameRule kSameFile = NameRule::IgnoreCase;
+#else
+constexpr NameRule kSameFile = NameRule::Exact;
+#endif
 
 [[noreturn]] void RaiseNameNotInList(std::string_view name) {
     RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", name, {}));
@@ -144,14 +136,13 @@ clsDigestList::ItemPtr clsDigestList::NewItem() {
 }
 
 clsDigestList::ItemPtr clsDigestList::AddEntry(const std::string& strName, const std::string& listPath) {
-    const std::string key = FoldKey(strName);
-    if (m_Keys.Find(key) != clsKeyIndex::npos) {
+    if (m_Keys.HasUnique(strName, kSameFile)) {
         RaiseError(ErrorNumber::DuplicateKey,
                    Describe("同じ名前のファイルがリストに2回記載されています。", strName, listPath));
     }
     ItemPtr item = NewItem();
     item->setName(strName);
-    m_Keys.Append(key);
+    m_Keys.Append(strName, true);
     m_Items.push_back(item);
     return item;
 }
@@ -177,7 +168,10 @@ std::size_t clsDigestList::PositionOf(std::int32_t Index) const {
 }
 
 std::size_t clsDigestList::PositionOf(std::string_view Index) const {
-    const std::size_t position = m_Keys.Find(FoldKey(Index));
+    std::size_t position = m_Keys.Find(Index, NameRule::Exact);
+    if (position == clsKeyIndex::npos) {
+        position = m_Keys.Find(Index, NameRule::IgnoreCase);
+    }
     if (position == clsKeyIndex::npos) {
         RaiseNameNotInList(Index);
     }

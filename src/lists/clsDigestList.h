@@ -1,4 +1,5 @@
-// An ordered checksum list keyed by name (letter case ignored), with the loader of list files.
+// An ordered checksum list keyed by name, with the loader of list files. Two names are the same when they would
+// name the same file on this system: letter case ignored on Windows, byte for byte elsewhere.
 #pragma once
 
 #include "lists/clsDigestListItem.h"
@@ -17,16 +18,18 @@ class clsDigestList {
 public:
     using ItemPtr = std::shared_ptr<clsDigestListItem>;
 
-    /// Appends a new, empty entry named `strName`; raises the duplicate-key error when the list
-    /// already holds that name ignoring case, and then inserts nothing.
+    /// Appends a new, empty entry named `strName`; raises the duplicate-key error when the list already holds
+    /// an entry of the same name (ignoring case on Windows, exactly elsewhere), and then inserts nothing.
     ItemPtr Add(const std::string& strName);
     void Clear();
     std::int32_t Count() const;
     /// The entry at position `Index` (1 to Count); raises an error for any other position.
     ItemPtr Item(std::int32_t Index) const;
-    /// The entry named `Index` ignoring case; raises an error when there is none.
+    /// The first entry, in list order, named exactly `Index`; when none is, the first whose name equals it
+    /// ignoring case. Raises an error when there is none either way.
     ItemPtr Item(std::string_view Index) const;
     void Remove(std::int32_t Index);
+    /// Removes the entry Item(Index) gives; raises the same error when there is none.
     void Remove(std::string_view Index);
 
     /// Other ways to read the list line the entry at position `Index` (1 to Count) came from, in the order
@@ -47,8 +50,8 @@ public:
     /// A line that reads more than one way makes one entry of its first reading and keeps the others
     /// (OtherReadings): the original grammar's split with a size, the tool forms, and for a list taken
     /// for UTF-8 without a mark the same line read in the ANSI code page.
-    /// Errors: a read error before the first line leaves the list as it was; a duplicate name (ignoring
-    /// case) or an oversized size stops the load, keeping the entries read before it; a read error later
+    /// Errors: a read error before the first line leaves the list as it was; a duplicate name (as Add tells
+    /// it) or an oversized size stops the load, keeping the entries read before it; a read error later
     /// (the file changed, or the disk failed) keeps the entries read before it too.
     void LoadList(const std::string& strFileName);
 
@@ -75,7 +78,7 @@ private:
     ItemPtr NewItem();
 
     std::vector<ItemPtr> m_Items;
-    clsKeyIndex m_Keys;         // case-folded key of each entry, as it was added
+    clsKeyIndex m_Keys;         // the name of each entry, as it was added
     clsReadingStore m_Readings; // the other readings of the entries' lines
     // Entries are made in blocks, each shared by the pointers to its entries: an entry lives as long as a
     // pointer to it, without a separate allocation and count for each of millions of entries.

@@ -1,82 +1,194 @@
 #include "lists/clsKeyIndex.h"
 
+#include "util/CaseFold.h"
+
 #include <cstring>
 #include <functional>
-#include <string>
 
 namespace {
 
-std::uint32_t HashOf(std::string_view key) {
-    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+constexpr std::uint32_t kHashBits = 0x3FFFFFFF;
+constexpr std::uint32_t kUniqueInSet = 0x80000000; // some entry of the set is unique
+constexpr std::uint32_t kUniqueName = 0x40000000;  // some entry with exactly the slot's name is unique
+
+std::uint32_t HashOf(std::string_view text) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text)) & kHashBits;
+}
+
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The case folding of `name`, with a shortcut for ASCII, whose simple folding is plain lower-casing.
+void Fold(std::string_view name, std::string& folded) {
+    folded.assign(name);
+    for (char& c : folded) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            folded = CaseFold(name);
+            return;
+        }
+        c = AsciiLower(c);
+    }
+}
+
+// True when `name` folds to `folded`. Folding goes character by character, so an ASCII prefix is compared as
+// it is lowered and only the rest from the first other byte on is folded in full.
+bool FoldsTo(std::string_view name, std::string_view folded) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (static_cast<unsigned char>(name[i]) >= 0x80) {
+            return CaseFold(name.substr(i)) == folded.substr(i);
+        }
+        if (i == folded.size() || AsciiLower(name[i]) != folded[i]) {
+            return false;
+        }
+    }
+    return name.size() == folded.size();
 }
 
 } // namespace
 
-std::string_view clsKeyIndex::KeyAt(std::size_t position) const {
+std::string_view clsKeyIndex::NameAt(std::size_t position) const {
     std::uint32_t length = 0;
-    std::memcpy(&length, m_Keys[position], sizeof length);
-    return {m_Keys[position] + sizeof length, length};
+    std::memcpy(&length, m_Names[position], sizeof length);
+    return {m_Names[position] + sizeof length, length};
 }
 
-std::size_t clsKeyIndex::Find(std::string_view key) const {
-    if (m_Slots.empty()) {
-        return npos;
-    }
-    const std::uint32_t hash = HashOf(key);
-    const std::size_t mask = m_Slots.size() - 1;
+std::size_t clsKeyIndex::ClassSlot(std::string_view folded, std::uint32_t hash) const {
+    const std::vector<Slot>& slots = m_Classes.slots;
+    const std::size_t mask = slots.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const Slot& at = m_Slots[slot];
-        if (at.position == 0) {
-            return npos;
-        }
-        if (at.hash == hash && KeyAt(at.position - 1) == key) {
-            return at.position - 1;
+        const Slot& at = slots[slot];
+        if (at.position == 0 || ((at.hash & kHashBits) == hash && FoldsTo(NameAt(at.position - 1), folded))) {
+            return slot;
         }
     }
 }
 
-void clsKeyIndex::Insert(std::uint32_t hash, std::size_t position) {
-    const std::size_t mask = m_Slots.size() - 1;
-    std::size_t slot = hash & mask;
-    while (m_Slots[slot].position != 0) {
+std::size_t clsKeyIndex::VariantSlot(std::string_view name, std::uint32_t hash) const {
+    const std::vector<Slot>& slots = m_Variants.slots;
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot& at = slots[slot];
+        if (at.position == 0 || ((at.hash & kHashBits) == hash && NameAt(at.position - 1) == name)) {
+            return slot;
+        }
+    }
+}
+
+const clsKeyIndex::Slot* clsKeyIndex::SlotOf(std::string_view name, NameRule rule) const {
+    if (m_Classes.slots.empty()) {
+        return nullptr;
+    }
+    std::string folded;
+    Fold(name, folded);
+    const Slot& set = m_Classes.slots[ClassSlot(folded, HashOf(folded))];
+    if (set.position == 0) {
+        return nullptr;
+    }
+    if (rule == NameRule::IgnoreCase || NameAt(set.position - 1) == name) {
+        return &set;
+    }
+    if (m_Variants.slots.empty()) {
+        return nullptr;
+    }
+    const Slot& variant = m_Variants.slots[VariantSlot(name, HashOf(name))];
+    return variant.position == 0 ? nullptr : &variant;
+}
+
+std::size_t clsKeyIndex::Find(std::string_view name, NameRule rule) const {
+    const Slot* slot = SlotOf(name, rule);
+    return slot ? slot->position - 1 : npos;
+}
+
+bool clsKeyIndex::HasUnique(std::string_view name, NameRule rule) const {
+    const Slot* slot = SlotOf(name, rule);
+    return slot && (slot->hash & (rule == NameRule::IgnoreCase ? kUniqueInSet : kUniqueName)) != 0;
+}
+
+void clsKeyIndex::Grow(Table& table) {
+    if (!table.slots.empty() && (table.used + 1) * 2 <= table.slots.size()) {
+        return;
+    }
+    std::vector<Slot> old(table.slots.empty() ? 16 : table.slots.size() * 2);
+    old.swap(table.slots);
+    const std::size_t mask = table.slots.size() - 1;
+    for (const Slot& at : old) {
+        if (at.position != 0) {
+            std::size_t slot = at.hash & kHashBits & mask;
+            while (table.slots[slot].position != 0) {
+                slot = (slot + 1) & mask;
+            }
+            table.slots[slot] = at;
+        }
+    }
+}
+
+void clsKeyIndex::Put(Table& table, std::uint32_t hash, std::size_t position) {
+    Grow(table);
+    const std::size_t mask = table.slots.size() - 1;
+    std::size_t slot = hash & kHashBits & mask;
+    while (table.slots[slot].position != 0) {
         slot = (slot + 1) & mask;
     }
-    m_Slots[slot] = {hash, static_cast<std::uint32_t>(position + 1)};
+    table.slots[slot] = {hash, static_cast<std::uint32_t>(position + 1)};
+    ++table.used;
 }
 
-void clsKeyIndex::Rebuild(std::size_t slots) {
-    std::vector<Slot> old(slots);
-    old.swap(m_Slots);
-    for (const Slot& slot : old) {
-        if (slot.position != 0) {
-            Insert(slot.hash, slot.position - 1);
-        }
+void clsKeyIndex::File(std::size_t position) {
+    const std::string_view name = NameAt(position);
+    const bool unique = m_Unique[position];
+    Fold(name, m_Folded);
+    const std::uint32_t hash = HashOf(m_Folded);
+    Slot* set = m_Classes.slots.empty() ? nullptr : &m_Classes.slots[ClassSlot(m_Folded, hash)];
+    if (!set || set->position == 0) {
+        Put(m_Classes, hash | (unique ? kUniqueInSet | kUniqueName : 0), position);
+        return;
+    }
+    // A name already filed, exactly or ignoring case: only its flags can change.
+    if (unique) {
+        set->hash |= kUniqueInSet;
+    }
+    if (NameAt(set->position - 1) == name) {
+        set->hash |= unique ? kUniqueName : 0;
+        return;
+    }
+    const std::uint32_t exact = HashOf(name);
+    Slot* variant = m_Variants.slots.empty() ? nullptr : &m_Variants.slots[VariantSlot(name, exact)];
+    if (!variant || variant->position == 0) {
+        Put(m_Variants, exact | (unique ? kUniqueName : 0), position);
+    } else if (unique) {
+        variant->hash |= kUniqueName;
     }
 }
 
-void clsKeyIndex::Append(std::string_view key) {
-    const auto length = static_cast<std::uint32_t>(key.size());
+void clsKeyIndex::Append(std::string_view name, bool unique) {
+    const auto length = static_cast<std::uint32_t>(name.size());
     m_Record.assign(sizeof length, '\0');
     std::memcpy(m_Record.data(), &length, sizeof length);
-    m_Record.append(key);
-    m_Keys.push_back(m_Bytes.Append(m_Record));
-    if (m_Keys.size() * 2 > m_Slots.size()) {
-        Rebuild(m_Slots.empty() ? 16 : m_Slots.size() * 2);
-    }
-    Insert(HashOf(key), m_Keys.size() - 1);
+    m_Record.append(name);
+    m_Names.push_back(m_Bytes.Append(m_Record));
+    m_Unique.push_back(unique);
+    File(m_Names.size() - 1);
 }
 
 void clsKeyIndex::RemoveAt(std::size_t position) {
-    // Rare (only through the list's Remove): the key's bytes stay in their block until Clear.
-    m_Keys.erase(m_Keys.begin() + static_cast<std::ptrdiff_t>(position));
-    std::vector<Slot>(m_Slots.size()).swap(m_Slots);
-    for (std::size_t at = 0; at < m_Keys.size(); ++at) {
-        Insert(HashOf(KeyAt(at)), at);
+    // Rare (only through the list's Remove): the name's bytes stay in their block until Clear, and every
+    // name is filed again, since positions and the first of each set move.
+    m_Names.erase(m_Names.begin() + static_cast<std::ptrdiff_t>(position));
+    m_Unique.erase(m_Unique.begin() + static_cast<std::ptrdiff_t>(position));
+    for (Table* table : {&m_Classes, &m_Variants}) {
+        std::vector<Slot>(table->slots.size()).swap(table->slots);
+        table->used = 0;
+    }
+    for (std::size_t at = 0; at < m_Names.size(); ++at) {
+        File(at);
     }
 }
 
 void clsKeyIndex::Clear() {
     m_Bytes.Clear();
-    std::vector<const char*>().swap(m_Keys);
-    std::vector<Slot>().swap(m_Slots);
+    std::vector<const char*>().swap(m_Names);
+    std::vector<bool>().swap(m_Unique);
+    m_Classes = {};
+    m_Variants = {};
 }

@@ -1,5 +1,6 @@
-// The keys of a list's entries by position, found by key in constant time. A list may hold millions of
-// entries: the keys live packed in large blocks, and the table holds one 32-bit position per slot.
+// The names of a list's entries by position, found in constant time as written or with letter case ignored. A
+// list may hold millions of entries: the names live packed in large blocks, and the table holds one 32-bit
+// position per slot, a slot for each name that differs ignoring case from those before it.
 #pragma once
 
 #include "util/clsByteArena.h"
@@ -10,32 +11,60 @@
 #include <string_view>
 #include <vector>
 
+/// When two names are the same: byte for byte, or with Unicode simple case folding (full-width Latin too).
+enum class NameRule { Exact, IgnoreCase };
+
 class clsKeyIndex {
 public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-    /// The position of `key`, or npos.
-    std::size_t Find(std::string_view key) const;
-    /// Appends `key` at the next position; the caller makes sure it is not there yet.
-    void Append(std::string_view key);
-    /// Removes the key at `position`; the keys after it move down by one.
+    /// Appends `name` at the next position, whatever is there already. `unique`: the entry's name must not
+    /// repeat, which HasUnique tells of later names.
+    void Append(std::string_view name, bool unique);
+    /// The first position whose name equals `name` under `rule`, or npos.
+    std::size_t Find(std::string_view name, NameRule rule) const;
+    /// True when an entry appended as unique has a name that equals `name` under `rule`.
+    bool HasUnique(std::string_view name, NameRule rule) const;
+    /// Removes the name at `position`; the names after it move down by one.
     void RemoveAt(std::size_t position);
     void Clear();
-    std::size_t Size() const { return m_Keys.size(); }
+    std::size_t Size() const { return m_Names.size(); }
 
 private:
-    std::string_view KeyAt(std::size_t position) const;
-    void Insert(std::uint32_t hash, std::size_t position);
-    void Rebuild(std::size_t slots);
-
-    clsByteArena m_Bytes;            // the keys, each a 4-byte length and its bytes
-    std::vector<const char*> m_Keys; // where each position's key starts
-    // The low 32 bits of the key's hash and its position + 1 (0 for none); a power of two, at most half full.
-    // The hash bits spare a look at the key for all but the matching slot.
+    // The low 30 bits of a name's hash, and two flags in the top bits; the position + 1 (0 for none). The
+    // hash bits spare a look at the name for all but the matching slot.
     struct Slot {
         std::uint32_t hash = 0;
         std::uint32_t position = 0;
     };
-    std::vector<Slot> m_Slots;
+    // A table of slots: a power of two, at most half full.
+    struct Table {
+        std::vector<Slot> slots;
+        std::size_t used = 0;
+    };
+
+    std::string_view NameAt(std::size_t position) const;
+    /// The slot that holds the first position of `name` under `rule`; nullptr when none does.
+    const Slot* SlotOf(std::string_view name, NameRule rule) const;
+    /// The slot of the case-folded name `folded` with hash `hash` in m_Classes; an empty one when none.
+    std::size_t ClassSlot(std::string_view folded, std::uint32_t hash) const;
+    /// The slot of `name` with hash `hash` in m_Variants; an empty one when none.
+    std::size_t VariantSlot(std::string_view name, std::uint32_t hash) const;
+    /// Files the name at `position` (the last one filed so far) in the tables.
+    void File(std::size_t position);
+    /// Makes room for one more slot in `table`.
+    static void Grow(Table& table);
+    static void Put(Table& table, std::uint32_t hash, std::size_t position);
+
+    clsByteArena m_Bytes;             // the names, each a 4-byte length and its bytes
+    std::vector<const char*> m_Names; // where each position's name starts
+    std::vector<bool> m_Unique;       // each position's unique flag, for refiling after a removal
+    // Each set of names equal ignoring case, under its first position; the flags tell whether an entry of the
+    // set, and one with exactly that first name, is unique.
+    Table m_Classes;
+    // Each other spelling of a set (rare: "A" after "a"), under its first position; the flag tells whether an
+    // entry with exactly that name is unique.
+    Table m_Variants;
     std::string m_Record; // the record being appended, kept for its memory
+    std::string m_Folded; // the case folding of the name being appended, kept for its memory
 };

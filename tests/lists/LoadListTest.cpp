@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -123,7 +124,7 @@ TEST(LoadList, FailuresKeepTheEntriesReadBeforeThem) {
         }
         return AppError(0, "no read error");
     };
-    const std::string dup = temp.Write("dup.txt", "a.txt 5678\nA.TXT 1234\nb.txt 1111\n");
+    const std::string dup = temp.Write("dup.txt", "a.txt 5678\nb.txt 1111\na.txt 1234\nc.txt 2222\n");
     const std::string big = temp.Write("big.txt", "a 1111\nbig 12345678 9,223,372,036,854,775,808\nc 2222\n");
     const std::string longer = temp.Write("longer.txt", "x 1111 99999999999999999999999999\n");
     const std::vector<Entry> old = {{"old1", "1111", C16, -1}, {"old2", "2222", C16, -1}};
@@ -136,8 +137,8 @@ TEST(LoadList, FailuresKeepTheEntriesReadBeforeThem) {
         {temp.File("missing.crc"), readError(temp.File("missing.crc")), old},
         {temp.Path(), readError(temp.Path()), old},
         {dup,
-         {457, "同じ名前のファイルがリストに2回記載されています。(A.TXT : " + dup + ")"},
-         {{"a.txt", "5678", C16, -1}}},
+         {457, "同じ名前のファイルがリストに2回記載されています。(a.txt : " + dup + ")"},
+         {{"a.txt", "5678", C16, -1}, {"b.txt", "1111", C16, -1}}},
         {big,
          {6, "サイズの値が大きすぎます。(9,223,372,036,854,775,808 : " + big + ")"},
          {{"a", "1111", C16, -1}, {"big", "12345678", C32, -1}}},
@@ -158,6 +159,46 @@ TEST(LoadList, FailuresKeepTheEntriesReadBeforeThem) {
             EXPECT_EQ(e.Description(), c.error.Description());
         }
         EXPECT_EQ(Entries(list), c.kept);
+    }
+}
+
+// A name listed again is an error only where it names the same file as before: exactly, or on Windows also
+// in another letter case.
+TEST(LoadList, NamesRepeatOnlyWhereTheyNameTheSameFile) {
+    struct Outcome {
+        std::vector<std::string> names;
+        std::string duplicate; // the name the load stopped at; empty for none
+    };
+    const struct {
+        std::string content;
+        Outcome elsewhere;
+        std::optional<Outcome> windows; // when it differs
+    } cases[] = {
+        {"a.txt 1111\nA.TXT 2222\nb 3333\n", {{"a.txt", "A.TXT", "b"}, ""}, Outcome{{"a.txt"}, "A.TXT"}},
+        {"Ｒｅａｄｍｅ 1111\nｒＥＡＤＭＥ 2222\n",
+         {{"Ｒｅａｄｍｅ", "ｒＥＡＤＭＥ"}, ""},
+         Outcome{{"Ｒｅａｄｍｅ"}, "ｒＥＡＤＭＥ"}},
+        {"a 1111\nb 2222\na 3333\nc 4444\n", {{"a", "b"}, "a"}, {}},
+    };
+    TempFolder temp;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        const Outcome& expected = OnWindows() && c.windows ? *c.windows : c.elsewhere;
+        const std::string path = temp.Write("l.txt", c.content);
+        clsDigestList list;
+        try {
+            list.LoadList(path);
+            EXPECT_EQ(expected.duplicate, "") << "no error";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.Number(), ErrorNumber::DuplicateKey);
+            EXPECT_EQ(e.Description(),
+                      "同じ名前のファイルがリストに2回記載されています。(" + expected.duplicate + " : " + path + ")");
+        }
+        std::vector<std::string> names;
+        for (const auto& item : list) {
+            names.push_back(item->Name());
+        }
+        EXPECT_EQ(names, expected.names);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "lists/clsDigestList.h"
+#include "TestPlatform.h"
 #include "util/AppError.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +33,13 @@ TEST(clsDigestList, ItemsByPositionAndByNameIgnoringCase) {
     EXPECT_EQ(a->Bytes(), -1);
     list.Add("Ωμέγα.bin")->setName("new"); // the key stays as added
     EXPECT_EQ(list.Item("ΩΜΈΓΑ.BIN")->Name(), "new");
-    ExpectError(ErrorNumber::DuplicateKey, "同じ名前のファイルがリストに2回記載されています。(ωμέγα.BIN)",
-                [&] { list.Add("ωμέγα.BIN"); });
+    if (OnWindows()) {
+        ExpectError(ErrorNumber::DuplicateKey, "同じ名前のファイルがリストに2回記載されています。(ωμέγα.BIN)",
+                    [&] { list.Add("ωμέγα.BIN"); });
+    } else {
+        list.Add("ωμέγα.BIN"); // another file here
+        list.Remove("ωμέγα.BIN");
+    }
     ExpectError(ErrorNumber::InvalidArgument, "指定された名前の項目はリストにありません。(new)",
                 [&] { list.Item("new"); });
     list.Remove(1);
