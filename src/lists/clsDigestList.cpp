@@ -62,6 +62,7 @@ struct Reading {
     std::string_view digest;
     std::int32_t kind = DigestKind::None;
     std::int64_t bytes = -1;
+    bool tool = false; // a coreutils or BSD reading
 };
 
 void AddOriginalReading(const std::optional<ListLineFields>& fields, std::vector<Reading>& readings) {
@@ -84,9 +85,9 @@ void CollectReadings(std::string_view text, const ListLineSplits& splits, bool w
     }
     AddOriginalReading(splits.withSize, readings);
     if (auto fields = ParseCoreutilsLine(text)) {
-        readings.push_back({std::move(fields->name), fields->digest, fields->kind, -1});
+        readings.push_back({std::move(fields->name), fields->digest, fields->kind, -1, true});
     } else if (auto tagged = ParseBsdTagLine(text)) {
-        readings.push_back({std::move(tagged->name), tagged->digest, tagged->kind, -1});
+        readings.push_back({std::move(tagged->name), tagged->digest, tagged->kind, -1, true});
     }
 }
 
@@ -122,7 +123,7 @@ constexpr NameRule kSameFile = NameRule::Exact;
 } // namespace
 
 clsDigestList::ItemPtr clsDigestList::Add(const std::string& strName) {
-    return AddEntry(strName, {});
+    return AddEntry(strName, {}, true);
 }
 
 clsDigestList::ItemPtr clsDigestList::NewItem() {
@@ -135,14 +136,14 @@ clsDigestList::ItemPtr clsDigestList::NewItem() {
     return ItemPtr(m_Block, &m_Block->back());
 }
 
-clsDigestList::ItemPtr clsDigestList::AddEntry(const std::string& strName, const std::string& listPath) {
-    if (m_Keys.HasUnique(strName, kSameFile)) {
+clsDigestList::ItemPtr clsDigestList::AddEntry(const std::string& strName, const std::string& listPath, bool unique) {
+    if (unique && m_Keys.HasUnique(strName, kSameFile)) {
         RaiseError(ErrorNumber::DuplicateKey,
                    Describe("同じ名前のファイルがリストに2回記載されています。", strName, listPath));
     }
     ItemPtr item = NewItem();
     item->setName(strName);
-    m_Keys.Append(strName, true);
+    m_Keys.Append(strName, unique);
     m_Items.push_back(item);
     return item;
 }
@@ -242,7 +243,7 @@ void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath)
     const std::int32_t sha = DigestKindOfWidth(token->size());
     if (original || (sha >= DigestKind::SHA1 && IsHexText(*token))) {
         Clear();
-        const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), listPath);
+        const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), listPath, true);
         if (original) {
             item->setDigest(*token);
         } else {
@@ -253,21 +254,9 @@ void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath)
 }
 
 void clsDigestList::AddLine(std::string_view line, const std::string& listPath, bool ansiToo) {
-    // The original grammar's reading comes first and behaves exactly as it always did: a duplicate name or
-    // an oversized size stops the load, this line's entry already in the list.
-    ItemPtr entry;
+    // The other readings of the line first; for a list taken for UTF-8 without a mark, also those of the same
+    // bytes in the ANSI code page, the way such lists were read before.
     const ListLineSplits splits = SplitListLine(line);
-    if (const auto& fields = splits.greedy) {
-        entry = AddEntry(std::string(fields->name), listPath);
-        entry->setDigest(fields->digest);
-        if (fields->hasSize) {
-            entry->setBytes(ParseSize(fields->size, listPath));
-        }
-    }
-
-    // Then the other readings of the line; for a list taken for UTF-8 without a mark, also those of the same
-    // bytes in the ANSI code page, the way such lists were read before. The first reading makes the entry
-    // when the original grammar gave none; the others go with it, each name once.
     std::vector<Reading> readings; // most lines have none, and then it costs nothing
     CollectReadings(line, splits, false, readings);
     const std::string ansi =
@@ -275,10 +264,29 @@ void clsDigestList::AddLine(std::string_view line, const std::string& listPath, 
     if (!ansi.empty()) {
         CollectReadings(ansi, SplitListLine(ansi), true, readings);
     }
+    // The tools check each line of a file listed twice (two lists run together, a text and a binary line),
+    // so only a name the original grammar alone lists twice is an error.
+    bool unique = true;
+    for (const Reading& reading : readings) {
+        unique = unique && !reading.tool;
+    }
+
+    // The original grammar's reading makes the entry and behaves as it always did: a duplicate name or an
+    // oversized size stops the load, this line's entry already in the list.
+    ItemPtr entry;
+    if (const auto& fields = splits.greedy) {
+        entry = AddEntry(std::string(fields->name), listPath, unique);
+        entry->setDigest(fields->digest);
+        if (fields->hasSize) {
+            entry->setBytes(ParseSize(fields->size, listPath));
+        }
+    }
+    // The first other reading makes the entry when the original grammar gave none; the others go with it,
+    // each name once.
     std::vector<StoredReading> others;
     for (const Reading& reading : readings) {
         if (!entry) {
-            entry = AddEntry(reading.name, listPath);
+            entry = AddEntry(reading.name, listPath, unique);
             entry->setDigestOfKind(reading.digest, reading.kind);
             entry->setBytes(reading.bytes);
             continue;

@@ -18,8 +18,9 @@ class clsDigestList {
 public:
     using ItemPtr = std::shared_ptr<clsDigestListItem>;
 
-    /// Appends a new, empty entry named `strName`; raises the duplicate-key error when the list already holds
-    /// an entry of the same name (ignoring case on Windows, exactly elsewhere), and then inserts nothing.
+    /// Appends a new, empty entry named `strName`; raises the duplicate-key error when an entry added with Add
+    /// or from a line of the original grammar has the same name (ignoring case on Windows, exactly elsewhere),
+    /// and then inserts nothing.
     ItemPtr Add(const std::string& strName);
     void Clear();
     std::int32_t Count() const;
@@ -50,9 +51,12 @@ public:
     /// A line that reads more than one way makes one entry of its first reading and keeps the others
     /// (OtherReadings): the original grammar's split with a size, the tool forms, and for a list taken
     /// for UTF-8 without a mark the same line read in the ANSI code page.
-    /// Errors: a read error before the first line leaves the list as it was; a duplicate name (as Add tells
-    /// it) or an oversized size stops the load, keeping the entries read before it; a read error later
-    /// (the file changed, or the disk failed) keeps the entries read before it too.
+    /// A name may repeat: each line makes its own entry, in list order. Only a line that reads in the original
+    /// grammar and in no tool form, naming a file (as Add tells it) that such a line named before, is an
+    /// error; a line of a tool's form never is, nor makes a later line one.
+    /// Errors: a read error before the first line leaves the list as it was; that duplicate name or an
+    /// oversized size stops the load, keeping the entries read before it; a read error later (the file
+    /// changed, or the disk failed) keeps the entries read before it too.
     void LoadList(const std::string& strFileName);
 
     /// LoadList on the bytes of a list file held in memory; `strFileName` is the list's path, for the
@@ -69,8 +73,9 @@ private:
     /// `ansiToo`: the list was taken for UTF-8 without a byte-order mark; the line's bytes read in the ANSI
     /// code page give readings too.
     void AddLine(std::string_view line, const std::string& listPath, bool ansiToo);
-    /// Add, naming `listPath` (when not empty) in the duplicate-key error.
-    ItemPtr AddEntry(const std::string& strName, const std::string& listPath);
+    /// Add, naming `listPath` (when not empty) in the duplicate-key error. An entry that is not `unique`
+    /// neither raises the error nor makes a later entry of its name raise it.
+    ItemPtr AddEntry(const std::string& strName, const std::string& listPath, bool unique);
     std::size_t PositionOf(std::int32_t Index) const;
     std::size_t PositionOf(std::string_view Index) const;
     void RemoveAt(std::size_t position);

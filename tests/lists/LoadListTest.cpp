@@ -39,6 +39,7 @@ constexpr std::int32_t C16 = 1;
 constexpr std::int32_t C32 = 2;
 constexpr std::int32_t M5 = 3;
 const std::string kMd5 = "d41d8cd98f00b204e9800998ecf8427e";
+const std::string kSha256 = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
 
 TEST(LoadList, LayoutsSplitsAndBytes) {
     const std::vector<Entry> abc = {{"a", "1111", C16, -1}, {"b", "2222", C16, 1}, {"c", "3333", C16, -1}};
@@ -179,6 +180,19 @@ TEST(LoadList, NamesRepeatOnlyWhereTheyNameTheSameFile) {
          {{"Ｒｅａｄｍｅ", "ｒＥＡＤＭＥ"}, ""},
          Outcome{{"Ｒｅａｄｍｅ"}, "ｒＥＡＤＭＥ"}},
         {"a 1111\nb 2222\na 3333\nc 4444\n", {{"a", "b"}, "a"}, {}},
+        // The tools' lines: each line is an entry of its own, whatever the names before it.
+        {kMd5 + "  a.txt\n" + kMd5 + " *a.txt\n", {{"a.txt", "a.txt"}, ""}, {}},
+        {kMd5 + "  a\n" + kMd5 + "  b\n" + kMd5 + "  a\n" + kMd5 + "  b\n", {{"a", "b", "a", "b"}, ""}, {}},
+        {kMd5 + "  inc/xt_CONNMARK.h\n" + kMd5 + "  inc/xt_connmark.h\n",
+         {{"inc/xt_CONNMARK.h", "inc/xt_connmark.h"}, ""},
+         {}},
+        {"SHA256 (a) = " + kSha256 + "\nSHA256 (a) = " + kSha256 + "\n", {{"a", "a"}, ""}, {}},
+        {"MD5 (a) = " + kMd5 + "\nMD5 (A) = " + kMd5 + "\n", {{"MD5 (a) =", "MD5 (A) ="}, ""}, {}},
+        {kMd5 + "  abcd\n" + kMd5 + "  abcd\n", {{kMd5, kMd5}, ""}, {}}, // reads as "name digest" too
+        // Both grammars: an error only when both lines are of the original one.
+        {"a 1111\n" + kMd5 + "  a\n", {{"a", "a"}, ""}, {}},
+        {kMd5 + "  a\na 1111\n", {{"a", "a"}, ""}, {}},
+        {"a 1111\n" + kMd5 + "  a\nA 2222\na 3333\n", {{"a", "a", "A"}, "a"}, Outcome{{"a", "a"}, "A"}},
     };
     TempFolder temp;
     for (const auto& c : cases) {

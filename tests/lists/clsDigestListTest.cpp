@@ -8,6 +8,8 @@
 #include <limits>
 #include <optional>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -89,6 +91,44 @@ TEST(clsDigestList, LookupsAndReadingsFollowRemovals) {
     ExpectError(ErrorNumber::InvalidArgument, "指定された名前の項目はリストにありません。(FILE1000)",
                 [&] { list.Item("FILE1000"); });
     EXPECT_EQ(list.Add("file1000")->Name(), "file1000"); // its key is free again
+}
+
+// A name finds the first entry of exactly that name, else the first that equals it ignoring case; Remove takes
+// the entry Item finds.
+TEST(clsDigestList, NamesFindTheirOwnSpellingFirst) {
+    const std::string md5 = "  d41d8cd98f00b204e9800998ecf8427e  ";
+    const std::vector<std::string> names = {"x.h", "X.h", "y", "x.h", "Y", "Ａ"};
+    std::string bytes;
+    for (const std::string& name : names) {
+        bytes += md5 + name + "\n";
+    }
+    // The name asked for, the position Item gives (0: none).
+    const std::pair<std::string, std::int32_t> cases[] = {{"x.h", 1}, {"X.h", 2}, {"X.H", 1}, {"y", 3},   {"Y", 5},
+                                                          {"ａ", 6},  {"z", 0},   {"", 0},    {"x.h ", 0}};
+    for (const auto& [name, position] : cases) {
+        SCOPED_TRACE(name);
+        clsDigestList list;
+        list.LoadListFromBytes(bytes, "l.md5");
+        ASSERT_EQ(list.Count(), static_cast<std::int32_t>(names.size()));
+        if (position == 0) {
+            ExpectError(ErrorNumber::InvalidArgument, "指定された名前の項目はリストにありません。(" + name + ")",
+                        [&] { list.Item(name); });
+            ExpectError(ErrorNumber::InvalidArgument, "指定された名前の項目はリストにありません。(" + name + ")",
+                        [&] { list.Remove(name); });
+            continue;
+        }
+        const auto found = list.Item(name);
+        EXPECT_EQ(found, list.Item(position));
+        list.Remove(name);
+        std::vector<std::string> left = names;
+        left.erase(left.begin() + position - 1);
+        std::vector<std::string> listed;
+        for (const auto& item : list) {
+            listed.push_back(item->Name());
+            EXPECT_NE(item, found);
+        }
+        EXPECT_EQ(listed, left);
+    }
 }
 
 TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
