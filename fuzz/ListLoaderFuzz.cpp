@@ -66,6 +66,16 @@ void CheckList(const clsDigestList& list) {
         FUZZ_CHECK(item->Bytes() >= -1, "a size is -1 or a byte count");
     }
     FUZZ_CHECK(position == list.Count(), "Count is the number of entries");
+    for (const auto& [name, first] : firstOfName) {
+        std::string flipped = name;
+        for (char& c : flipped) {
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+                c = static_cast<char>(c ^ 0x20);
+            }
+        }
+        FUZZ_CHECK(list.HasExactName(name), "every listed name is there exactly");
+        FUZZ_CHECK(list.HasExactName(flipped) == firstOfName.contains(flipped), "other letter cases only when listed");
+    }
 }
 
 } // namespace

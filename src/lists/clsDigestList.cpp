@@ -187,6 +187,15 @@ clsDigestList::ItemPtr clsDigestList::Item(std::string_view Index) const {
     return m_Items[PositionOf(Index)];
 }
 
+bool clsDigestList::HasExactName(std::string_view name) const {
+    return m_Keys.Find(name, NameRule::Exact) != clsKeyIndex::npos;
+}
+
+std::int32_t clsDigestList::FirstPositionOf(std::string_view name) const {
+    const std::size_t position = m_Keys.Find(name, NameRule::Exact);
+    return position == clsKeyIndex::npos ? 0 : static_cast<std::int32_t>(position) + 1;
+}
+
 std::vector<clsDigestListItem> clsDigestList::OtherReadings(std::int32_t Index) const {
     const std::size_t position = PositionOf(Index);
     return m_Readings.Get(position, *m_Items[position]);

@@ -32,6 +32,12 @@ public:
     void Remove(std::int32_t Index);
     /// Removes the entry Item(Index) gives; raises the same error when there is none.
     void Remove(std::string_view Index);
+    /// True when some entry's Name() is exactly `name`, byte for byte, on every platform (an entry renamed with
+    /// setName counts under the name it was added with). Constant time.
+    bool HasExactName(std::string_view name) const;
+    /// The position (1 to Count) of the first entry, in list order, named exactly `name` as HasExactName
+    /// tells it; 0 when none is. Constant time.
+    std::int32_t FirstPositionOf(std::string_view name) const;
 
     /// Other ways to read the list line the entry at position `Index` (1 to Count) came from, in the order
     /// they are tried; each is an entry of its own, not in the list. The run checks the first of them whose

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -34,6 +35,7 @@ TEST(clsDigestList, ItemsByPositionAndByNameIgnoringCase) {
     EXPECT_EQ(a->Digest(), "");
     EXPECT_EQ(a->Bytes(), -1);
     list.Add("Ωμέγα.bin")->setName("new"); // the key stays as added
+    EXPECT_TRUE(list.HasExactName("Ωμέγα.bin") && !list.HasExactName("new"));
     EXPECT_EQ(list.Item("ΩΜΈΓΑ.BIN")->Name(), "new");
     if (OnWindows()) {
         ExpectError(ErrorNumber::DuplicateKey, "同じ名前のファイルがリストに2回記載されています。(ωμέγα.BIN)",
@@ -94,22 +96,25 @@ TEST(clsDigestList, LookupsAndReadingsFollowRemovals) {
 }
 
 // A name finds the first entry of exactly that name, else the first that equals it ignoring case; Remove takes
-// the entry Item finds.
-TEST(clsDigestList, NamesFindTheirOwnSpellingFirst) {
+// the entry Item finds; HasExactName and FirstPositionOf tell only of the name as written.
+TEST(clsDigestList, ByNameTheExactSpellingComesFirst) {
     const std::string md5 = "  d41d8cd98f00b204e9800998ecf8427e  ";
     const std::vector<std::string> names = {"x.h", "X.h", "y", "x.h", "Y", "Ａ"};
     std::string bytes;
     for (const std::string& name : names) {
         bytes += md5 + name + "\n";
     }
-    // The name asked for, the position Item gives (0: none).
-    const std::pair<std::string, std::int32_t> cases[] = {{"x.h", 1}, {"X.h", 2}, {"X.H", 1}, {"y", 3},   {"Y", 5},
-                                                          {"ａ", 6},  {"z", 0},   {"", 0},    {"x.h ", 0}};
-    for (const auto& [name, position] : cases) {
+    // The name asked for, the position Item gives (0: none), whether an entry has exactly that name.
+    const std::tuple<std::string, std::int32_t, bool> cases[] = {
+        {"x.h", 1, true}, {"X.h", 2, true}, {"X.H", 1, false}, {"y", 3, true}, {"Y", 5, true},
+        {"ａ", 6, false}, {"Ａ", 6, true},  {"z", 0, false},   {"", 0, false}, {"x.h ", 0, false}};
+    for (const auto& [name, position, exact] : cases) {
         SCOPED_TRACE(name);
         clsDigestList list;
         list.LoadListFromBytes(bytes, "l.md5");
         ASSERT_EQ(list.Count(), static_cast<std::int32_t>(names.size()));
+        EXPECT_EQ(list.HasExactName(name), exact);
+        EXPECT_EQ(list.FirstPositionOf(name), exact ? position : 0);
         if (position == 0) {
             ExpectError(ErrorNumber::InvalidArgument, "指定された名前の項目はリストにありません。(" + name + ")",
                         [&] { list.Item(name); });
@@ -128,6 +133,9 @@ TEST(clsDigestList, NamesFindTheirOwnSpellingFirst) {
             EXPECT_NE(item, found);
         }
         EXPECT_EQ(listed, left);
+        // Still there when another line lists it too.
+        EXPECT_EQ(list.HasExactName(names[position - 1]),
+                  std::count(left.begin(), left.end(), names[position - 1]) > 0);
     }
 }
 
