@@ -15,9 +15,12 @@ public:
     /// A progress line shares the terminal: each line is written with it out of the way.
     void setWatcher(clsRunWatcher* watcher) { m_Watcher = watcher; }
 
+    /// Raises an error when standard output takes no more: the check ends there, since its results would
+    /// go nowhere.
     void AddLog(const std::string& line) override;
     void ClearLog() override {}
-    void DoEvents() override {}
+    /// Where the run hears of Ctrl+C between files, without waiting for the watcher's next look.
+    void DoEvents() override;
     void SetDropBoxBusy(bool) override {}
     void SelectLastLogLine() override {}
     /// Says on the error stream which list gave nothing to check.

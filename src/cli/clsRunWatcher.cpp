@@ -52,13 +52,18 @@ void clsRunWatcher::WithLineCleared(const std::function<void()>& write) {
     write();
 }
 
+void clsRunWatcher::CancelIfInterrupted() {
+    if (InterruptRequested()) {
+        m_Run.Cancel();
+    }
+}
+
 void clsRunWatcher::Watch() {
     std::unique_lock lock(m_Mutex);
     int ticks = 0;
     while (!m_Wake.wait_for(lock, kTick, [this] { return m_Stop; })) {
-        if (InterruptRequested()) {
-            m_Run.Cancel();
-        }
+        // Also while the run waits for a long file's digest, which the pool stops within a chunk.
+        CancelIfInterrupted();
         // The first line a second in: a quick check shows none.
         if (m_Progress != nullptr && ++ticks >= 10 && ticks % 2 == 0) {
             Draw();

@@ -25,6 +25,9 @@ public:
     clsRunWatcher(const clsRunWatcher&) = delete;
     clsRunWatcher& operator=(const clsRunWatcher&) = delete;
 
+    /// Cancels the run once Ctrl+C has been pressed; safe from any thread.
+    void CancelIfInterrupted();
+
     /// Runs `write` (a result line to the same terminal) with the progress line out of its way.
     void WithLineCleared(const std::function<void()>& write);
 

@@ -20,7 +20,7 @@ std::vector<std::string> CommandLineArguments(int, char**) {
     return arguments;
 }
 
-void WriteText(std::FILE* stream, std::string_view text) {
+bool WriteText(std::FILE* stream, std::string_view text) {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     DWORD mode = 0;
     if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
@@ -28,16 +28,15 @@ void WriteText(std::FILE* stream, std::string_view text) {
         std::fflush(stream);
         const std::wstring wide = Utf8ToWide(text);
         DWORD written = 0;
-        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
+        return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
     }
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
+    const bool whole = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+    return std::fflush(stream) == 0 && whole;
 }
 
-void WriteLine(std::FILE* stream, std::string_view text) {
+bool WriteLine(std::FILE* stream, std::string_view text) {
     // Text-mode streams and the console both end the line in CR LF.
-    WriteText(stream, std::string(text) + "\n");
+    return WriteText(stream, std::string(text) + "\n");
 }
 
 namespace {
@@ -46,8 +45,8 @@ std::atomic<bool> g_Interrupted{false};
 
 BOOL WINAPI OnConsoleControl(DWORD type) {
     if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT) {
-        g_Interrupted = true;
-        return TRUE; // handled: the process goes on and stops in good order
+        // The first is handled: the process goes on and stops in good order; the system ends it on the second.
+        return g_Interrupted.exchange(true) ? FALSE : TRUE;
     }
     return FALSE;
 }
