@@ -225,6 +225,7 @@ void clsCheckRun::PlanEntry(ListPlan& plan, std::size_t index, const clsDigestLi
         unusual.path = std::move(file.path);
     }
     planned.length = file.length.value_or(-1);
+    planned.unusual = unusual.other || !unusual.path.empty();
     // A file whose length reads as 0 may be one whose system does not tell it (procfs, some shares): it is
     // read, and the bytes read are its size.
     const bool sizeKnown = planned.length != 0;
@@ -234,14 +235,35 @@ void clsCheckRun::PlanEntry(ListPlan& plan, std::size_t index, const clsDigestLi
         planned.outcome = Outcome::SizeMismatch;
     } else if (reading.DigetsType() >= DigestKind::CRC16 && reading.DigetsType() <= DigestKind::SHA512) {
         planned.outcome = Outcome::DigestPending;
-        planned.job = plan.jobs++;
+        planned.job = SharedJob(plan, index, reading);
+        if (planned.job < 0) {
+            planned.job = plan.jobs++;
+        }
     } else {
         planned.outcome = Outcome::Undetermined;
     }
-    if (unusual.other || !unusual.path.empty()) {
-        planned.unusual = true;
+    if (planned.unusual) {
         plan.unusual.emplace(index, std::move(unusual));
     }
+}
+
+// A name listed before (a tool's list naming one file on two lines) is read once: the entry shares the job of
+// the first entry of that name when both are the same file read for the same kind.
+std::int32_t clsCheckRun::SharedJob(ListPlan& plan, std::size_t index, const clsDigestListItem& reading) {
+    if (plan.entries[index].unusual) {
+        return -1;
+    }
+    const std::int32_t first = m_DigestList.FirstPositionOf(reading.Name());
+    if (first < 1 || static_cast<std::size_t>(first) > index) {
+        return -1;
+    }
+    const PlannedEntry& earlier = plan.entries[static_cast<std::size_t>(first) - 1];
+    if (earlier.outcome != Outcome::DigestPending || earlier.unusual ||
+        ReadingOf(plan, static_cast<std::size_t>(first) - 1).DigetsType() != reading.DigetsType()) {
+        return -1;
+    }
+    plan.shared.insert(earlier.job);
+    return earlier.job;
 }
 
 const clsDigestListItem& clsCheckRun::ReadingOf(const ListPlan& plan, std::size_t index) const {
@@ -287,6 +309,9 @@ DigestResult clsCheckRun::TakeResult(ListPlan& plan, std::int32_t job) {
     try {
         DigestResult result = Pool().Take(static_cast<std::size_t>(job));
         plan.jobsTaken = job + 1;
+        if (plan.shared.count(job) > 0) {
+            plan.kept.emplace(job, result);
+        }
         return result;
     } catch (const DigestCancelled&) {
         throw CheckCancelled{};
@@ -391,14 +416,17 @@ std::optional<std::string> clsCheckRun::UniqueMatch(const std::string& folder, s
     return found != nullptr ? std::optional<std::string>(*found) : std::nullopt;
 }
 
-clsCheckRun::ListedFile clsCheckRun::ResolveInFolder(const std::string& folder, const std::string& name) {
+clsCheckRun::ListedFile clsCheckRun::ResolveInFolder(const std::string& folder, const std::string& name,
+                                                     std::string_view listedFolder) {
     std::string path = folder + name;
     if (auto length = ExistingFileLength(path)) {
         return {std::move(path), length};
     }
     // Lists are written on systems that ignore letter case in file names: accept the one file whose
-    // name differs only in case. With none, or several, the name stays as listed (and is missing).
-    if (const std::optional<std::string> match = UniqueMatch(folder, name, true)) {
+    // name differs only in case, unless the list names that file itself (xt_CONNMARK.h and xt_connmark.h
+    // are two files here). With none, or several, the name stays as listed (and is missing).
+    const std::optional<std::string> match = UniqueMatch(folder, name, true);
+    if (match && !m_DigestList.HasExactName(std::string(listedFolder) + *match)) {
         std::string found = folder + *match;
         auto length = ExistingFileLength(found);
         return {std::move(found), length};
@@ -408,7 +436,7 @@ clsCheckRun::ListedFile clsCheckRun::ResolveInFolder(const std::string& folder, 
 
 clsCheckRun::ListedFile clsCheckRun::ResolveListedFile(const std::string& base, const std::string& name) {
     if (name.find_first_of("/\\") == std::string::npos) {
-        return ResolveInFolder(base, name);
+        return ResolveInFolder(base, name, {});
     }
     // A name with folders, from a tool's list: "/" and "\" both separate, relative to the base folder.
     // Where a backslash can be part of a file name, the name as written comes first.
@@ -445,5 +473,6 @@ clsCheckRun::ListedFile clsCheckRun::ResolveListedFile(const std::string& base, 
             return {std::move(path), std::nullopt};
         }
     }
-    return ResolveInFolder(folder, std::string(parts.back()));
+    return ResolveInFolder(folder, std::string(parts.back()),
+                           std::string_view(name).substr(0, name.size() - parts.back().size()));
 }

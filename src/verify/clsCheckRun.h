@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class ICheckHost;
@@ -98,11 +99,14 @@ private:
         std::int32_t jobsAdded = 0;                          // jobs handed to the pool
         std::int32_t jobsTaken = 0;                          // results taken from it
         bool complete = false;                               // every entry planned
-        std::unordered_map<std::int32_t, DigestResult> kept; // results of jobs that later entries share
+        std::unordered_set<std::int32_t> shared;             // jobs that later entries share
+        std::unordered_map<std::int32_t, DigestResult> kept; // their results, once taken
     };
 
     void PlanEntries(ListPlan& plan);
     void PlanEntry(ListPlan& plan, std::size_t index, const clsDigestList::ItemPtr& entry);
+    /// The job of an earlier entry that names the same file for the same digest, or -1.
+    std::int32_t SharedJob(ListPlan& plan, std::size_t index, const clsDigestListItem& reading);
     /// Hands the pool the jobs of the planned entries, as far as a bounded lead over the results taken.
     void FeedJobs(ListPlan& plan);
     DigestResult TakeResult(ListPlan& plan, std::int32_t job);
@@ -121,8 +125,9 @@ private:
 
     /// `name` as listed, looked up from `base`; names of the tools' formats may hold folders.
     ListedFile ResolveListedFile(const std::string& base, const std::string& name);
-    /// A name without folders looked up in `folder` (which ends in a separator or is empty).
-    ListedFile ResolveInFolder(const std::string& folder, const std::string& name);
+    /// A name without folders looked up in `folder` (which ends in a separator or is empty); `listedFolder`
+    /// is the folder part of the name as listed, which a file found ignoring case must not be listed under.
+    ListedFile ResolveInFolder(const std::string& folder, const std::string& name, std::string_view listedFolder);
     /// The entries of `folder` whose names equal `name` ignoring case; nullptr when none.
     const std::vector<FolderEntry>* FolderMatches(const std::string& folder, std::string_view name);
     /// The name of the one file (or folder) of `folder` that differs from `name` at most in letter case.

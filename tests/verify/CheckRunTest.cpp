@@ -147,7 +147,7 @@ TEST_F(CheckRunTest, HostSeesBusyClearYieldPerEntryThenIdle) {
 TEST_F(CheckRunTest, ErrorStopsTheRunAndLeavesTheDropBoxBusy) {
     dir.Write("a", "hello\n");
     const std::string good = dir.Write("good.sfv", "a 363A3020\n");
-    const std::string duplicate = dir.Write("dup.sfv", "a 363A3020\nA 363A3020\n");
+    const std::string duplicate = dir.Write("dup.sfv", "a 363A3020\na 363A3020\n");
     const std::string never = dir.Write("never.sfv", "a 363A3020\n");
     const struct {
         std::string path;
