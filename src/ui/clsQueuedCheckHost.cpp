@@ -21,7 +21,10 @@ void clsQueuedCheckHost::DoEvents() {
 }
 
 void clsQueuedCheckHost::SetDropBoxBusy(bool busy) {
-    Post([this, busy] { m_Window.SetDropBoxBusy(busy); });
+    // The window turns idle itself once it has joined the run: a request taken before that would be lost.
+    if (busy) {
+        Post([this] { m_Window.SetDropBoxBusy(true); });
+    }
 }
 
 void clsQueuedCheckHost::SelectLastLogLine() {
@@ -54,6 +57,7 @@ void clsQueuedCheckHost::Drain() {
     // Only the last action of a run opens a modal loop (its error message), so nothing can detach this
     // host half-way through a batch.
     for (const std::function<void()>& action : actions) {
+        emit AboutToApply();
         action();
     }
 }

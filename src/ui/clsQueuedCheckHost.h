@@ -22,6 +22,7 @@ public:
     void ClearLog() override;
     /// Raises CheckCancelled once a cancel has been asked for; nothing else.
     void DoEvents() override;
+    /// Passes busy on; idle is the window's to set when the run's end reaches it.
     void SetDropBoxBusy(bool busy) override;
     void SelectLastLogLine() override;
 
@@ -34,6 +35,10 @@ public:
     void Reset() { m_Cancel = false; }
     /// Drops whatever is queued or comes later: the window is gone.
     void Detach();
+
+signals:
+    /// On the window's thread, before each queued call is applied: lets a test act between two of them.
+    void AboutToApply();
 
 private:
     void Drain();

@@ -624,8 +624,16 @@ bool frmMain::SelectFolder(std::string& folder) {
 
 void frmMain::tmrTimer_Timer() {
     m_tmrTimer.stop();
+    if (m_RunThread.joinable()) {
+        m_tmrTimer.start(); // a request armed from a modal loop during a run waits for the run's end
+        return;
+    }
+    if (m_DropFiles->Count() == 0) {
+        return; // a run of no lists would only empty the log
+    }
     // The run works on a thread of its own and writes through the queued host; the window stays live.
-    // The drop box turns busy now, so that no drop slips in before the run's first word arrives.
+    // The drop box turns busy now, so that no drop slips in before the run's first word arrives, and stays
+    // busy until RunFinished.
     SetDropBoxBusy(true);
     m_RunHost->Reset();
     StartProgress();
@@ -647,17 +655,20 @@ void frmMain::tmrTimer_Timer() {
 void frmMain::RunFinished(const QString& failure) {
     m_RunThread.join();
     StopProgress();
-    m_mnuCheck->close(); // nothing left to stop
+    m_mnuCheck->close();          // nothing left to stop
+    if (!m_tmrTimer.isActive()) { // else the lists are those of a request waiting for this end
+        m_DropFiles->RemoveAll();
+        m_CheckFolder.clear();
+    }
     if (!failure.isNull()) {
         // The run stopped half-way: report why, keep the lines it wrote, and become usable again.
         ShowMessageBox(this, failure, QMessageBox::Critical, kTitle);
         if (m_Unloaded) {
             return;
         }
-        SetDropBoxBusy(false);
     }
-    m_DropFiles->RemoveAll();
-    m_CheckFolder.clear();
+    // Only now, with the run joined and its request gone, can a new request be taken without being lost.
+    SetDropBoxBusy(false);
 }
 
 bool frmMain::CheckRunning() const {

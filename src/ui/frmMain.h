@@ -91,6 +91,7 @@ public:
     clsImageControl* DropBox() const { return m_imgDropBox; }
     QWidget* DropBoxHost() const { return m_picDropBox; }
     QTimer& Timer() { return m_tmrTimer; }
+    clsQueuedCheckHost* RunHost() const { return m_RunHost; }
     clsSettings* Settings() const { return m_Settings.get(); }
     clsThemeDefine* Theme() const { return m_Theme.get(); }
     clsSHBrowseForFolder* FolderBrowser() const { return m_FolderBrowser.get(); }

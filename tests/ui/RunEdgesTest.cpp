@@ -1,0 +1,125 @@
+// The edges of a run on its own thread: requests that come as it ends.
+#include "UiTest.h"
+
+#include "ui/clsQueuedCheckHost.h"
+
+using namespace UiTest;
+
+namespace {
+
+const QString kHeavy(40, u'=');
+const QString kEnd = u"チェックを終了しました。"_s;
+const std::string kAbcMd5 = "900150983cd24fb0d6963f7d28e17f72";
+
+QStringList Summary(int correct, int undetermined) {
+    return {QString(40, u'-'),          u"○: %1 (正常)"_s.arg(correct), u"△: 0 (サイズが不一致)"_s,
+            u"▲: 0 (CRC/MDが不一致)"_s, u"×: 0 (存在しない)"_s,         u"？: %1 (不明なエラー)"_s.arg(undetermined)};
+}
+
+// Two lists of one file each, and the log each gives alone.
+struct TwoLists {
+    TempFolder folder;
+    std::string abc = folder.Write("abc.txt", "abc");
+    std::string numbers = folder.Write("numbers.bin", "123456789");
+    std::string first = folder.Write("first.md5", "abc.txt " + kAbcMd5 + "\r\n");
+    std::string second = folder.Write("second.sfv", "numbers.bin CBF43926\r\n");
+    QStringList firstLog = QStringList{kHeavy, u"○ abc.txt [900150983cd24fb0d6963f7d28e17f72]"_s} + Summary(1, 0) +
+                           QStringList{kHeavy, kEnd};
+    QStringList secondLog =
+        QStringList{kHeavy, u"○ numbers.bin [CBF43926]"_s} + Summary(1, 0) + QStringList{kHeavy, kEnd};
+};
+
+// Runs `act` before each call the run queued for the window, from the one after its closing line up to its
+// end reaching the window (RunFinished), which comes last. One run only: the next begins after the same line.
+class AtRunEnd {
+public:
+    AtRunEnd(frmMain& window, std::function<void()> act) {
+        m_Connections[0] = QObject::connect(window.RunHost(), &clsQueuedCheckHost::AboutToApply, window.RunHost(),
+                                            [&window, act = std::move(act), this] {
+                                                const clsLogModel& log = window.LogModel();
+                                                if (m_Armed && window.CheckRunning() && log.Count() > 0 &&
+                                                    log.Line(log.Count() - 1) == kEnd) {
+                                                    ++m_Calls;
+                                                    act();
+                                                }
+                                            });
+        // Armed from the first run's start to the next one's.
+        m_Connections[1] =
+            QObject::connect(&window.Timer(), &QTimer::timeout, &window.Timer(), [this] { m_Armed = m_Runs++ == 0; });
+    }
+    ~AtRunEnd() {
+        for (const QMetaObject::Connection& connection : m_Connections) {
+            QObject::disconnect(connection);
+        }
+    }
+    AtRunEnd(const AtRunEnd&) = delete;
+    AtRunEnd& operator=(const AtRunEnd&) = delete;
+    int Calls() const { return m_Calls; }
+
+private:
+    QMetaObject::Connection m_Connections[2];
+    bool m_Armed = false;
+    int m_Runs = 0;
+    int m_Calls = 0;
+};
+
+struct RequestRow {
+    const char* name;
+    bool drop;       // else lists from outside
+    int busyAfterMs; // the window kept from its events after the request, so that its end comes late
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(RequestRow)
+
+class RunEdgesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aRequestAsARunEndsIsRefusedVisiblyAndTheNextIsChecked_data() {
+        AddRows<RequestRow>({{"drop", true, 0},
+                             {"lists from outside", false, 0},
+                             {"drop, the end late", true, 120},
+                             {"lists from outside, the end late", false, 120}});
+    }
+    void aRequestAsARunEndsIsRefusedVisiblyAndTheNextIsChecked() {
+        QFETCH(RequestRow, row);
+        TwoLists lists;
+        App app;
+        frmMain& window = app.Start();
+        const auto request = [&] {
+            if (row.drop) {
+                return Drop(window.DropBox(), {lists.second}, Qt::LeftButton) ==
+                       std::pair(Qt::LinkAction, Qt::LinkAction);
+            }
+            return window.OpenLists({lists.second});
+        };
+        int taken = 0;
+        {
+            AtRunEnd atEnd(window, [&] {
+                // A refused drag is refused as it moves too: the user sees the no-drop pointer.
+                taken += request() ? 1 : 0;
+                if (row.busyAfterMs > 0) {
+                    QTest::qWait(row.busyAfterMs);
+                }
+            });
+            QVERIFY(window.OpenLists({lists.first}));
+            QVERIFY(app.WaitForIdle());
+            QVERIFY(atEnd.Calls() > 0);
+        }
+        QCOMPARE(taken, 0);
+        QTest::qWait(120); // a request taken by mistake would have started its run by now
+        QVERIFY(!window.CheckRunning());
+        QVERIFY(!window.Timer().isActive());
+        QCOMPARE(app.LogLines(), lists.firstLog);
+        // Once the run's end has reached the window, the same request is taken and checked.
+        QVERIFY(request());
+        QVERIFY(app.WaitForIdle());
+        QCOMPARE(app.LogLines(), lists.secondLog);
+    }
+};
+
+FERRULE_UI_TEST(RunEdgesTest);
+
+#include "RunEdgesTest.moc"
