@@ -635,6 +635,8 @@ void frmMain::tmrTimer_Timer() {
     // The drop box turns busy now, so that no drop slips in before the run's first word arrives, and stays
     // busy until RunFinished.
     SetDropBoxBusy(true);
+    // A stop asked from now on, even before the run's first step, is for this run; older ones are not.
+    m_CheckRun->ResetCancel();
     m_RunHost->Reset();
     StartProgress();
     m_RunThread = std::thread([this, files = *m_DropFiles, folder = m_CheckFolder] {

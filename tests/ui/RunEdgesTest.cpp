@@ -1,4 +1,5 @@
-// The edges of a run on its own thread: requests that come as it ends.
+// The edges of a run on its own thread: requests that come as it ends, and a stop asked as it begins or
+// as it ends.
 #include "UiTest.h"
 
 #include "ui/clsQueuedCheckHost.h"
@@ -9,6 +10,7 @@ namespace {
 
 const QString kHeavy(40, u'=');
 const QString kEnd = u"チェックを終了しました。"_s;
+const QString kStopped = u"チェックを中止しました。"_s;
 const std::string kAbcMd5 = "900150983cd24fb0d6963f7d28e17f72";
 
 QStringList Summary(int correct, int undetermined) {
@@ -115,6 +117,50 @@ private slots:
         QCOMPARE(app.LogLines(), lists.firstLog);
         // Once the run's end has reached the window, the same request is taken and checked.
         QVERIFY(request());
+        QVERIFY(app.WaitForIdle());
+        QCOMPARE(app.LogLines(), lists.secondLog);
+    }
+
+    void aStopRightAfterTheTickStopsThatRun_data() {
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("Escape") << false;
+        QTest::newRow("stop menu") << true;
+    }
+    void aStopRightAfterTheTickStopsThatRun() {
+        QFETCH(bool, menu);
+        TempFolder data;
+        const std::string list = LargeFilesList(data, 2);
+        App app;
+        frmMain& window = app.Start();
+        std::unique_ptr<Watcher> stopItem;
+        // Connected after the window's own handler, so called right after it: the run thread has just begun.
+        QObject::connect(&window.Timer(), &QTimer::timeout, &window, [&] {
+            QVERIFY(window.CheckRunning());
+            if (menu) {
+                stopItem = OnPopup([](QMenu* popup) { ClickMenuItem(popup, u"mnuCheckCancel"_s); });
+                QTest::mouseClick(window.DropBox(), Qt::RightButton, Qt::NoModifier, QPoint(30, 30));
+            } else {
+                QTest::keyClick(&window, Qt::Key_Escape);
+            }
+        });
+        QVERIFY(window.OpenLists({list}));
+        QVERIFY(app.WaitForIdle());
+        QCOMPARE(app.LogLines().last(), kStopped);
+    }
+
+    void aStopAsARunEndsLeavesTheNextRunAlone() {
+        TwoLists lists;
+        App app;
+        frmMain& window = app.Start();
+        {
+            // Still running for the window, but past its last yield: the stop comes too late for that run.
+            AtRunEnd atEnd(window, [&] { QTest::keyClick(&window, Qt::Key_Escape); });
+            QVERIFY(window.OpenLists({lists.first}));
+            QVERIFY(app.WaitForIdle());
+            QVERIFY(atEnd.Calls() > 0);
+        }
+        QCOMPARE(app.LogLines(), lists.firstLog);
+        QVERIFY(window.OpenLists({lists.second}));
         QVERIFY(app.WaitForIdle());
         QCOMPARE(app.LogLines(), lists.secondLog);
     }
