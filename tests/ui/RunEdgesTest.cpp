@@ -1,8 +1,16 @@
-// The edges of a run on its own thread: requests that come as it ends, and a stop asked as it begins or
-// as it ends.
+// The edges of a run on its own thread: requests that come as it ends, a stop asked as it begins, and
+// listed files that cannot be read.
 #include "UiTest.h"
 
 #include "ui/clsQueuedCheckHost.h"
+
+#include <QClipboard>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace UiTest;
 
@@ -70,6 +78,26 @@ struct RequestRow {
     bool drop;       // else lists from outside
     int busyAfterMs; // the window kept from its events after the request, so that its end comes late
 };
+
+// The text the log menu of `pane` copies to the clipboard.
+QString CopiedFrom(clsLogPane* pane) {
+    QGuiApplication::clipboard()->setText(u"old"_s);
+    auto menu = OnPopup([&](QMenu* popup) {
+        ClickMenuItem(popup, pane->CopyAllItem());
+        popup->close();
+    });
+    QTest::mouseClick(pane->List()->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 5));
+    return menu->Seen() == 1 ? QGuiApplication::clipboard()->text() : QString();
+}
+
+QStringList ViewLines(clsLogPane* pane) {
+    QStringList lines;
+    const QAbstractItemModel* model = pane->List()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        lines << model->index(row, 0).data().toString();
+    }
+    return lines;
+}
 
 } // namespace
 
@@ -164,6 +192,44 @@ private slots:
         QVERIFY(app.WaitForIdle());
         QCOMPARE(app.LogLines(), lists.secondLog);
     }
+
+#ifdef Q_OS_UNIX
+    void anUnreadableListedFileGetsItsOwnLineInEveryView() {
+        TwoLists lists;
+        const std::string fifo = lists.folder.File("pipe.bin");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        // Should a reader wait on the pipe for a writer, the test ends instead of hanging at the close.
+        struct Unblock {
+            std::string path;
+            ~Unblock() {
+                const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ::close(fd);
+                }
+            }
+        };
+        const std::string list =
+            lists.folder.Write("mixed.md5", "pipe.bin " + kAbcMd5 + "\r\nabc.txt " + kAbcMd5 + "\r\n");
+        App app;
+        Unblock unblock{fifo};
+        frmMain& window = app.Start();
+        MessageBoxes boxes;
+        Drop(window.DropBox(), {list}, Qt::LeftButton);
+        QVERIFY(app.WaitForIdle());
+        const QString unread = u"？ pipe.bin [読み取りエラー: 通常のファイルではありません]"_s;
+        const QStringList log = QStringList{kHeavy, unread, u"○ abc.txt [900150983cd24fb0d6963f7d28e17f72]"_s} +
+                                Summary(1, 1) + QStringList{kHeavy, kEnd};
+        QCOMPARE(app.LogLines(), log);
+        QCOMPARE(boxes.shown, QStringList());
+        window.LogModel().Flush();
+        QCOMPARE(ViewLines(window.LogPane()), log);
+        QCOMPARE(CopiedFrom(window.LogPane()), log.join(u"\r\n"_s) + u"\r\n"_s);
+        window.SetLogWindowVisible(true);
+        QVERIFY(QTest::qWaitForWindowExposed(window.LogWindow()));
+        QCOMPARE(ViewLines(window.LogWindow()->LogPane()), log);
+        QCOMPARE(CopiedFrom(window.LogWindow()->LogPane()), log.join(u"\r\n"_s) + u"\r\n"_s);
+    }
+#endif
 };
 
 FERRULE_UI_TEST(RunEdgesTest);
