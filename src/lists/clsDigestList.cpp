@@ -109,13 +109,6 @@ bool IsHexText(std::string_view text) {
     return true;
 }
 
-// When two listed names name the same file: the file system's own rule.
-#ifdef _WIN32
-constexpr NameRule kSameFile = NameRule::IgnoreCase;
-#else
-constexpr NameRule kSameFile = NameRule::Exact;
-#endif
-
 [[noreturn]] void RaiseNameNotInList(std::string_view name) {
     RaiseError(ErrorNumber::InvalidArgument, Describe("指定された名前の項目はリストにありません。", name, {}));
 }
@@ -137,13 +130,12 @@ clsDigestList::ItemPtr clsDigestList::NewItem() {
 }
 
 clsDigestList::ItemPtr clsDigestList::AddEntry(const std::string& strName, const std::string& listPath, bool unique) {
-    if (unique && m_Keys.HasUnique(strName, kSameFile)) {
+    if (!m_Keys.Append(strName, unique)) {
         RaiseError(ErrorNumber::DuplicateKey,
                    Describe("同じ名前のファイルがリストに2回記載されています。", strName, listPath));
     }
     ItemPtr item = NewItem();
     item->setName(strName);
-    m_Keys.Append(strName, unique);
     m_Items.push_back(item);
     return item;
 }

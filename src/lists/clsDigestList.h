@@ -88,9 +88,16 @@ private:
     /// A new, empty entry in the current block of entries.
     ItemPtr NewItem();
 
+    // When two listed names name the same file: the file system's own rule.
+#ifdef _WIN32
+    static constexpr NameRule kSameFile = NameRule::IgnoreCase;
+#else
+    static constexpr NameRule kSameFile = NameRule::Exact;
+#endif
+
     std::vector<ItemPtr> m_Items;
-    clsKeyIndex m_Keys;         // the name of each entry, as it was added
-    clsReadingStore m_Readings; // the other readings of the entries' lines
+    clsKeyIndex m_Keys{kSameFile}; // the name of each entry, as it was added; unique for Add and the original grammar
+    clsReadingStore m_Readings;    // the other readings of the entries' lines
     // Entries are made in blocks, each shared by the pointers to its entries: an entry lives as long as a
     // pointer to it, without a separate allocation and count for each of millions of entries.
     std::shared_ptr<std::vector<clsDigestListItem>> m_Block;

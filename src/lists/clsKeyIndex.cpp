@@ -75,34 +75,38 @@ std::size_t clsKeyIndex::VariantSlot(std::string_view name, std::uint32_t hash) 
     }
 }
 
-const clsKeyIndex::Slot* clsKeyIndex::SlotOf(std::string_view name, NameRule rule) const {
-    if (m_Classes.slots.empty()) {
-        return nullptr;
-    }
-    std::string folded;
+clsKeyIndex::Place clsKeyIndex::Locate(std::string_view name, std::string& folded) const {
+    Place place;
     Fold(name, folded);
-    const Slot& set = m_Classes.slots[ClassSlot(folded, HashOf(folded))];
-    if (set.position == 0) {
-        return nullptr;
+    place.hash = HashOf(folded);
+    if (m_Classes.slots.empty()) {
+        return place;
     }
-    if (rule == NameRule::IgnoreCase || NameAt(set.position - 1) == name) {
-        return &set;
+    const std::size_t set = ClassSlot(folded, place.hash);
+    if (m_Classes.slots[set].position == 0) {
+        return place;
     }
-    if (m_Variants.slots.empty()) {
-        return nullptr;
+    place.set = set;
+    place.first = NameAt(m_Classes.slots[set].position - 1) == name;
+    if (!place.first && !m_Variants.slots.empty()) {
+        const std::size_t variant = VariantSlot(name, HashOf(name));
+        if (m_Variants.slots[variant].position != 0) {
+            place.variant = variant;
+        }
     }
-    const Slot& variant = m_Variants.slots[VariantSlot(name, HashOf(name))];
-    return variant.position == 0 ? nullptr : &variant;
+    return place;
 }
 
 std::size_t clsKeyIndex::Find(std::string_view name, NameRule rule) const {
-    const Slot* slot = SlotOf(name, rule);
-    return slot ? slot->position - 1 : npos;
-}
-
-bool clsKeyIndex::HasUnique(std::string_view name, NameRule rule) const {
-    const Slot* slot = SlotOf(name, rule);
-    return slot && (slot->hash & (rule == NameRule::IgnoreCase ? kUniqueInSet : kUniqueName)) != 0;
+    std::string folded;
+    const Place place = Locate(name, folded);
+    if (place.set != npos && (rule == NameRule::IgnoreCase || place.first)) {
+        return m_Classes.slots[place.set].position - 1;
+    }
+    if (place.variant != npos && rule == NameRule::Exact) {
+        return m_Variants.slots[place.variant].position - 1;
+    }
+    return npos;
 }
 
 void clsKeyIndex::Grow(Table& table) {
@@ -134,41 +138,51 @@ void clsKeyIndex::Put(Table& table, std::uint32_t hash, std::size_t position) {
     ++table.used;
 }
 
-void clsKeyIndex::File(std::size_t position) {
-    const std::string_view name = NameAt(position);
+void clsKeyIndex::File(std::size_t position, const Place& place) {
     const bool unique = m_Unique[position];
-    Fold(name, m_Folded);
-    const std::uint32_t hash = HashOf(m_Folded);
-    Slot* set = m_Classes.slots.empty() ? nullptr : &m_Classes.slots[ClassSlot(m_Folded, hash)];
-    if (!set || set->position == 0) {
-        Put(m_Classes, hash | (unique ? kUniqueInSet | kUniqueName : 0), position);
+    if (place.set == npos) {
+        Put(m_Classes, place.hash | (unique ? kUniqueInSet | kUniqueName : 0), position);
         return;
     }
-    // A name already filed, exactly or ignoring case: only its flags can change.
-    if (unique) {
-        set->hash |= kUniqueInSet;
-    }
-    if (NameAt(set->position - 1) == name) {
-        set->hash |= unique ? kUniqueName : 0;
-        return;
-    }
-    const std::uint32_t exact = HashOf(name);
-    Slot* variant = m_Variants.slots.empty() ? nullptr : &m_Variants.slots[VariantSlot(name, exact)];
-    if (!variant || variant->position == 0) {
-        Put(m_Variants, exact | (unique ? kUniqueName : 0), position);
-    } else if (unique) {
-        variant->hash |= kUniqueName;
+    // A name filed before, exactly or ignoring case: only its flags can change.
+    Slot& set = m_Classes.slots[place.set];
+    set.hash |= unique ? kUniqueInSet : 0;
+    if (place.first) {
+        set.hash |= unique ? kUniqueName : 0;
+    } else if (place.variant != npos) {
+        m_Variants.slots[place.variant].hash |= unique ? kUniqueName : 0;
+    } else {
+        Put(m_Variants, HashOf(NameAt(position)) | (unique ? kUniqueName : 0), position);
     }
 }
 
-void clsKeyIndex::Append(std::string_view name, bool unique) {
+bool clsKeyIndex::Taken(const Place& place) const {
+    if (place.set == npos) {
+        return false;
+    }
+    const std::uint32_t set = m_Classes.slots[place.set].hash;
+    if (m_UniqueRule == NameRule::IgnoreCase) {
+        return (set & kUniqueInSet) != 0;
+    }
+    if (place.first) {
+        return (set & kUniqueName) != 0;
+    }
+    return place.variant != npos && (m_Variants.slots[place.variant].hash & kUniqueName) != 0;
+}
+
+bool clsKeyIndex::Append(std::string_view name, bool unique) {
+    const Place place = Locate(name, m_Folded);
+    if (unique && Taken(place)) {
+        return false;
+    }
     const auto length = static_cast<std::uint32_t>(name.size());
     m_Record.assign(sizeof length, '\0');
     std::memcpy(m_Record.data(), &length, sizeof length);
     m_Record.append(name);
     m_Names.push_back(m_Bytes.Append(m_Record));
     m_Unique.push_back(unique);
-    File(m_Names.size() - 1);
+    File(m_Names.size() - 1, place);
+    return true;
 }
 
 void clsKeyIndex::RemoveAt(std::size_t position) {
@@ -181,7 +195,7 @@ void clsKeyIndex::RemoveAt(std::size_t position) {
         table->used = 0;
     }
     for (std::size_t at = 0; at < m_Names.size(); ++at) {
-        File(at);
+        File(at, Locate(NameAt(at), m_Folded));
     }
 }
 

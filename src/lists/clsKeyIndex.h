@@ -18,13 +18,15 @@ class clsKeyIndex {
 public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-    /// Appends `name` at the next position, whatever is there already. `unique`: the entry's name must not
-    /// repeat, which HasUnique tells of later names.
-    void Append(std::string_view name, bool unique);
+    /// `uniqueRule`: when the name of a unique entry is taken (see Append).
+    explicit clsKeyIndex(NameRule uniqueRule) : m_UniqueRule(uniqueRule) {}
+
+    /// Appends `name` at the next position and returns true. A `unique` name is refused (false, nothing
+    /// appended) when an entry appended as unique has the same name under the index's rule; any other name
+    /// may repeat.
+    bool Append(std::string_view name, bool unique);
     /// The first position whose name equals `name` under `rule`, or npos.
     std::size_t Find(std::string_view name, NameRule rule) const;
-    /// True when an entry appended as unique has a name that equals `name` under `rule`.
-    bool HasUnique(std::string_view name, NameRule rule) const;
     /// Removes the name at `position`; the names after it move down by one.
     void RemoveAt(std::size_t position);
     void Clear();
@@ -42,23 +44,31 @@ private:
         std::vector<Slot> slots;
         std::size_t used = 0;
     };
+    // Where a name is filed.
+    struct Place {
+        std::uint32_t hash = 0;     // of its case folding
+        std::size_t set = npos;     // the slot of its set in m_Classes; npos when no name before is the same
+        bool first = false;         // it is exactly the set's first name
+        std::size_t variant = npos; // else its slot in m_Variants; npos when not there
+    };
 
     std::string_view NameAt(std::size_t position) const;
-    /// The slot that holds the first position of `name` under `rule`; nullptr when none does.
-    const Slot* SlotOf(std::string_view name, NameRule rule) const;
-    /// The slot of the case-folded name `folded` with hash `hash` in m_Classes; an empty one when none.
+    /// Where `name` is filed; `folded` is a buffer for its case folding.
+    Place Locate(std::string_view name, std::string& folded) const;
     std::size_t ClassSlot(std::string_view folded, std::uint32_t hash) const;
-    /// The slot of `name` with hash `hash` in m_Variants; an empty one when none.
     std::size_t VariantSlot(std::string_view name, std::uint32_t hash) const;
-    /// Files the name at `position` (the last one filed so far) in the tables.
-    void File(std::size_t position);
+    /// True when a unique entry has the name found at `place`, under the index's rule.
+    bool Taken(const Place& place) const;
+    /// Files the name at `position`, found at `place`.
+    void File(std::size_t position, const Place& place);
     /// Makes room for one more slot in `table`.
     static void Grow(Table& table);
     static void Put(Table& table, std::uint32_t hash, std::size_t position);
 
+    NameRule m_UniqueRule;
     clsByteArena m_Bytes;             // the names, each a 4-byte length and its bytes
     std::vector<const char*> m_Names; // where each position's name starts
-    std::vector<bool> m_Unique;       // each position's unique flag, for refiling after a removal
+    std::vector<bool> m_Unique;       // each position's unique flag, for filing again after a removal
     // Each set of names equal ignoring case, under its first position; the flags tell whether an entry of the
     // set, and one with exactly that first name, is unique.
     Table m_Classes;
