@@ -54,7 +54,7 @@ std::string_view clsKeyIndex::NameAt(std::size_t position) const {
 }
 
 std::size_t clsKeyIndex::ClassSlot(std::string_view folded, std::uint32_t hash) const {
-    const std::vector<Slot>& slots = m_Classes.slots;
+    const std::vector<Slot>& slots = m_Classes.cells;
     const std::size_t mask = slots.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const Slot& at = slots[slot];
@@ -65,7 +65,7 @@ std::size_t clsKeyIndex::ClassSlot(std::string_view folded, std::uint32_t hash) 
 }
 
 std::size_t clsKeyIndex::VariantSlot(std::string_view name, std::uint32_t hash) const {
-    const std::vector<Slot>& slots = m_Variants.slots;
+    const std::vector<Slot>& slots = m_Variants.cells;
     const std::size_t mask = slots.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const Slot& at = slots[slot];
@@ -79,18 +79,18 @@ clsKeyIndex::Place clsKeyIndex::Locate(std::string_view name, std::string& folde
     Place place;
     Fold(name, folded);
     place.hash = HashOf(folded);
-    if (m_Classes.slots.empty()) {
+    if (m_Classes.cells.empty()) {
         return place;
     }
     const std::size_t set = ClassSlot(folded, place.hash);
-    if (m_Classes.slots[set].position == 0) {
+    if (m_Classes.cells[set].position == 0) {
         return place;
     }
     place.set = set;
-    place.first = NameAt(m_Classes.slots[set].position - 1) == name;
-    if (!place.first && !m_Variants.slots.empty()) {
+    place.first = NameAt(m_Classes.cells[set].position - 1) == name;
+    if (!place.first && !m_Variants.cells.empty()) {
         const std::size_t variant = VariantSlot(name, HashOf(name));
-        if (m_Variants.slots[variant].position != 0) {
+        if (m_Variants.cells[variant].position != 0) {
             place.variant = variant;
         }
     }
@@ -101,40 +101,40 @@ std::size_t clsKeyIndex::Find(std::string_view name, NameRule rule) const {
     std::string folded;
     const Place place = Locate(name, folded);
     if (place.set != npos && (rule == NameRule::IgnoreCase || place.first)) {
-        return m_Classes.slots[place.set].position - 1;
+        return m_Classes.cells[place.set].position - 1;
     }
     if (place.variant != npos && rule == NameRule::Exact) {
-        return m_Variants.slots[place.variant].position - 1;
+        return m_Variants.cells[place.variant].position - 1;
     }
     return npos;
 }
 
 void clsKeyIndex::Grow(Table& table) {
-    if (!table.slots.empty() && (table.used + 1) * 2 <= table.slots.size()) {
+    if (!table.cells.empty() && (table.used + 1) * 2 <= table.cells.size()) {
         return;
     }
-    std::vector<Slot> old(table.slots.empty() ? 16 : table.slots.size() * 2);
-    old.swap(table.slots);
-    const std::size_t mask = table.slots.size() - 1;
+    std::vector<Slot> old(table.cells.empty() ? 16 : table.cells.size() * 2);
+    old.swap(table.cells);
+    const std::size_t mask = table.cells.size() - 1;
     for (const Slot& at : old) {
         if (at.position != 0) {
             std::size_t slot = at.hash & kHashBits & mask;
-            while (table.slots[slot].position != 0) {
+            while (table.cells[slot].position != 0) {
                 slot = (slot + 1) & mask;
             }
-            table.slots[slot] = at;
+            table.cells[slot] = at;
         }
     }
 }
 
 void clsKeyIndex::Put(Table& table, std::uint32_t hash, std::size_t position) {
     Grow(table);
-    const std::size_t mask = table.slots.size() - 1;
+    const std::size_t mask = table.cells.size() - 1;
     std::size_t slot = hash & kHashBits & mask;
-    while (table.slots[slot].position != 0) {
+    while (table.cells[slot].position != 0) {
         slot = (slot + 1) & mask;
     }
-    table.slots[slot] = {hash, static_cast<std::uint32_t>(position + 1)};
+    table.cells[slot] = {hash, static_cast<std::uint32_t>(position + 1)};
     ++table.used;
 }
 
@@ -145,12 +145,12 @@ void clsKeyIndex::File(std::size_t position, const Place& place) {
         return;
     }
     // A name filed before, exactly or ignoring case: only its flags can change.
-    Slot& set = m_Classes.slots[place.set];
+    Slot& set = m_Classes.cells[place.set];
     set.hash |= unique ? kUniqueInSet : 0;
     if (place.first) {
         set.hash |= unique ? kUniqueName : 0;
     } else if (place.variant != npos) {
-        m_Variants.slots[place.variant].hash |= unique ? kUniqueName : 0;
+        m_Variants.cells[place.variant].hash |= unique ? kUniqueName : 0;
     } else {
         Put(m_Variants, HashOf(NameAt(position)) | (unique ? kUniqueName : 0), position);
     }
@@ -160,14 +160,14 @@ bool clsKeyIndex::Taken(const Place& place) const {
     if (place.set == npos) {
         return false;
     }
-    const std::uint32_t set = m_Classes.slots[place.set].hash;
+    const std::uint32_t set = m_Classes.cells[place.set].hash;
     if (m_UniqueRule == NameRule::IgnoreCase) {
         return (set & kUniqueInSet) != 0;
     }
     if (place.first) {
         return (set & kUniqueName) != 0;
     }
-    return place.variant != npos && (m_Variants.slots[place.variant].hash & kUniqueName) != 0;
+    return place.variant != npos && (m_Variants.cells[place.variant].hash & kUniqueName) != 0;
 }
 
 bool clsKeyIndex::Append(std::string_view name, bool unique) {
@@ -191,7 +191,7 @@ void clsKeyIndex::RemoveAt(std::size_t position) {
     m_Names.erase(m_Names.begin() + static_cast<std::ptrdiff_t>(position));
     m_Unique.erase(m_Unique.begin() + static_cast<std::ptrdiff_t>(position));
     for (Table* table : {&m_Classes, &m_Variants}) {
-        std::vector<Slot>(table->slots.size()).swap(table->slots);
+        std::vector<Slot>(table->cells.size()).swap(table->cells);
         table->used = 0;
     }
     for (std::size_t at = 0; at < m_Names.size(); ++at) {

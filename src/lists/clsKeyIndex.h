@@ -41,7 +41,7 @@ private:
     };
     // A table of slots: a power of two, at most half full.
     struct Table {
-        std::vector<Slot> slots;
+        std::vector<Slot> cells;
         std::size_t used = 0;
     };
     // Where a name is filed.
