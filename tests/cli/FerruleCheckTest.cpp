@@ -71,7 +71,7 @@ TEST_F(FerruleCheckTest, ExitStatusAndStreams) {
                                           16));
     m_Dir.Write("-odd.md5", "a.txt " + kHelloMd5 + "\n");
     m_Dir.Write("一覧.md5", "a.txt " + kHelloMd5 + "\n");
-    m_Dir.Write("dup.md5", "a.txt " + kHelloMd5 + "\nA.TXT " + kHelloMd5 + "\n");
+    m_Dir.Write("dup.md5", "a.txt " + kHelloMd5 + "\na.txt " + kHelloMd5 + "\n");
     const std::string done = "チェックを終了しました。\n";
     const struct {
         std::initializer_list<std::string> args;
