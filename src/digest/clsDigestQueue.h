@@ -141,10 +141,8 @@ private:
     std::condition_variable m_WorkChanged;   // a batch, a job, room in the window, cancel, shutdown
     std::condition_variable m_ResultChanged; // the awaited result or job, cancel
     std::condition_variable m_WorkersIdle;   // the last worker put its batch down
-    // Jobs not claimed whole yet; the first is job m_JobBase. Claimed jobs leave, so the list stays as short
     // as the consumer keeps it, however long the batch.
     std::deque<DigestJob> m_Jobs;
-    std::size_t m_JobBase = 0;
     std::size_t m_JobCount = 0; // jobs in the batch so far
     bool m_Open = false;        // more jobs may come
     std::vector<Slot> m_Slots;
