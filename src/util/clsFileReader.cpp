@@ -18,11 +18,23 @@ void clsFileReader::SetFaultHook(FaultHook hook) {
     g_FaultHookOwner = std::move(next);
 }
 
-bool clsFileReader::FaultHookSet() {
-    return g_FaultHook.load(std::memory_order_relaxed) != nullptr;
+bool clsFileReader::FaultOnOpen(const std::string& path) {
+    m_Error = 0;
+    const FaultHook* hook = g_FaultHook.load(std::memory_order_relaxed);
+    if (hook == nullptr) {
+        return false;
+    }
+    m_Path = path;
+    m_Error = (*hook)(m_Path, kOpening);
+    return m_Error != 0;
 }
 
-int clsFileReader::InjectedFault(std::uint64_t offset) const {
+bool clsFileReader::FaultOnRead() {
     const FaultHook* hook = g_FaultHook.load(std::memory_order_relaxed);
-    return hook != nullptr ? (*hook)(m_Path, offset) : 0;
+    if (hook == nullptr) {
+        return false;
+    }
+    const int fault = (*hook)(m_Path, m_Offset);
+    m_Error = fault != 0 ? fault : m_Error;
+    return fault != 0;
 }

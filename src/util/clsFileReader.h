@@ -54,9 +54,10 @@ public:
 private:
     static constexpr std::intptr_t kClosed = -1; // also the Windows INVALID_HANDLE_VALUE
 
-    static bool FaultHookSet();
-    /// What the fault hook says of the next step, 0 without a hook.
-    int InjectedFault(std::uint64_t offset) const;
+    /// Clears the last error and asks the fault hook, if any, about opening `path`; true when it says to fail.
+    bool FaultOnOpen(const std::string& path);
+    /// Asks the fault hook, if any, about the read at the current offset; true when it says to fail.
+    bool FaultOnRead();
 
     std::intptr_t m_File = kClosed; // a POSIX descriptor or a Windows handle
     std::uint64_t m_Length = 0;

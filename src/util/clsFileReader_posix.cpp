@@ -17,13 +17,8 @@ clsFileReader::~clsFileReader() {
 
 bool clsFileReader::Open(const std::string& path) {
     Close();
-    m_Error = 0;
-    if (FaultHookSet()) {
-        m_Path = path;
-        if (const int fault = InjectedFault(kOpening)) {
-            m_Error = fault;
-            return false;
-        }
+    if (FaultOnOpen(path)) {
+        return false;
     }
     // Non-blocking open and a regular-file test: a pipe or device under a listed name must fail, not hang.
     // The flag changes nothing for reading a regular file, so it stays set.
@@ -55,11 +50,8 @@ std::int64_t clsFileReader::Read(unsigned char* buffer, std::size_t size) {
     }
     std::size_t filled = 0;
     while (filled < size && !m_AtEnd) {
-        if (FaultHookSet()) {
-            if (const int fault = InjectedFault(m_Offset)) {
-                m_Error = fault;
-                return -1;
-            }
+        if (FaultOnRead()) {
+            return -1;
         }
         const ssize_t got = ::read(static_cast<int>(m_File), buffer + filled, size - filled);
         if (got < 0) {

@@ -21,13 +21,8 @@ clsFileReader::~clsFileReader() {
 
 bool clsFileReader::Open(const std::string& path) {
     Close();
-    m_Error = 0;
-    if (FaultHookSet()) {
-        m_Path = path;
-        if (const int fault = InjectedFault(kOpening)) {
-            m_Error = fault;
-            return false;
-        }
+    if (FaultOnOpen(path)) {
+        return false;
     }
     HANDLE file = CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -51,11 +46,8 @@ std::int64_t clsFileReader::Read(unsigned char* buffer, std::size_t size) {
     }
     std::size_t filled = 0;
     while (filled < size && !m_AtEnd) {
-        if (FaultHookSet()) {
-            if (const int fault = InjectedFault(m_Offset)) {
-                m_Error = fault;
-                return -1;
-            }
+        if (FaultOnRead()) {
+            return -1;
         }
         const std::size_t want = size - filled;
         DWORD got = 0;

@@ -105,9 +105,6 @@ clsDigestPool& clsCheckRun::Pool() {
     std::lock_guard lock(m_ProgressMutex);
     if (!m_Pool) {
         m_Pool = std::make_unique<clsDigestPool>(m_Workers);
-        if (m_Cancelled) {
-            m_Pool->Cancel();
-        }
     }
     return *m_Pool;
 }
@@ -168,10 +165,9 @@ void clsCheckRun::CheckDigestFile(const std::string& listPath, const std::string
 
     std::int64_t counts[5] = {};
     m_Host.AddLog(kHeavySeparator);
-    std::size_t index = 0;
     try {
         PlanEntries(plan);
-        for (; index < plan.entries.size(); ++index) {
+        for (std::size_t index = 0; index < plan.entries.size(); ++index) {
             Yield();
             WriteEntry(plan, index, counts);
         }
@@ -191,9 +187,10 @@ void clsCheckRun::PlanEntries(ListPlan& plan) {
     for (const clsDigestList::ItemPtr& entry : m_DigestList) {
         ThrowIfCancelled();
         const std::size_t index = plan.entries.size();
+        const std::int32_t jobs = plan.jobs;
         PlanEntry(plan, index, entry);
-        if (plan.entries[index].outcome == Outcome::DigestPending) {
-            bytesToHash += plan.entries[index].length;
+        if (plan.jobs > jobs) {
+            bytesToHash += plan.entries[index].length; // a file listed twice is read once
         }
         if (index % kJobsPerHandOver == kJobsPerHandOver - 1) {
             FeedJobs(plan);
