@@ -16,14 +16,13 @@ constexpr std::size_t kMaxStreamChunk = kMiB;
 constexpr std::size_t kMinStreamChunk = 64 * kKiB;
 constexpr std::size_t kMinLaneChunk = 16 * kKiB;
 constexpr std::size_t kMaxLaneChunk = 256 * kKiB;
+// More threads than this help no disc and no processor of today; a 32-bit process may not even make them.
+constexpr unsigned kMaxWorkers = 64;
 // Descriptors left to the rest of the process: the window's connection, fonts, lists being read, a terminal.
 constexpr std::size_t kReservedFiles = 64;
 
 unsigned WorkerCount(unsigned asked) {
-    if (asked > 0) {
-        return asked;
-    }
-    return std::max(1U, std::thread::hardware_concurrency());
+    return std::min(asked > 0 ? asked : std::max(1U, std::thread::hardware_concurrency()), kMaxWorkers);
 }
 
 std::size_t PowerOfTwoAtMost(std::size_t bytes, std::size_t lowest, std::size_t highest) {

@@ -32,7 +32,7 @@ public:
     };
 
     /// A pool of `workers` threads (0: one per processor), idle until Start. Fewer are made when the memory
-    /// budget or the open files would not hold that many.
+    /// budget or the open files would not hold that many, and never more than 64.
     explicit clsDigestPool(unsigned workers = 0);
     explicit clsDigestPool(const Options& options);
     /// Cancels the batch and waits for the workers to end.
