@@ -79,6 +79,7 @@ struct RequestRow {
     int busyAfterMs; // the window kept from its events after the request, so that its end comes late
 };
 
+#ifdef Q_OS_UNIX
 // The text the log menu of `pane` copies to the clipboard.
 QString CopiedFrom(clsLogPane* pane) {
     QGuiApplication::clipboard()->setText(u"old"_s);
@@ -98,6 +99,7 @@ QStringList ViewLines(clsLogPane* pane) {
     }
     return lines;
 }
+#endif
 
 } // namespace
 
