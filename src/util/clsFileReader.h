@@ -36,8 +36,9 @@ public:
     /// Goes to byte `offset` of the open file, from where Read goes on; false when the system refuses.
     bool Seek(std::uint64_t offset);
 
-    /// True once the system has reported the file's end. The length the file had when it was opened does not
-    /// decide it: pseudo files report 0, and files on shares can report a length that is out of date.
+    /// True once the file's end has been read. The length the file had when it was opened decides it only on
+    /// the file systems of local discs: pseudo files report 0, and files on shares can report a length that
+    /// is out of date.
     bool AtEnd() const { return m_AtEnd; }
 
     bool IsOpen() const { return m_File != kClosed; }
@@ -63,6 +64,7 @@ private:
     std::uint64_t m_Length = 0;
     std::uint64_t m_Offset = 0;
     bool m_AtEnd = false;
+    bool m_LengthExact = false; // the file system's length is the file's end
     int m_Error = 0;
     std::string m_Path; // kept only while a fault hook is set
 };

@@ -9,7 +9,47 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
+
+namespace {
+
+// File systems on local discs, whose lengths are those of the bytes there: a read that stops short at that
+// length is the file's end, and the read that would return nothing can be saved (a tenth of the time of a
+// list of small files). Pseudo files (procfs reports 0), FUSE and shares can be wrong, and are read until
+// the system says they end.
+bool LengthIsExact(int fd, dev_t device) {
+    constexpr unsigned long kLocal[] = {
+        0xEF53,     // ext2, ext3, ext4
+        0x58465342, // XFS
+        0x9123683E, // Btrfs
+        0x01021994, // tmpfs
+        0xF2F52010, // F2FS
+        0x4D44,     // FAT
+        0x2011BAB0, // exFAT
+        0x2FC12FC1, // ZFS
+        0x9660,     // ISO 9660
+        0x15013346, // UDF
+    };
+    // Lists name many files on one device: the answer is kept per thread for the device asked last.
+    thread_local dev_t lastDevice = 0;
+    thread_local bool lastExact = false;
+    if (device == lastDevice && device != 0) {
+        return lastExact;
+    }
+    struct statfs info {};
+    bool exact = false;
+    if (::fstatfs(fd, &info) == 0) {
+        for (const unsigned long type : kLocal) {
+            exact = exact || static_cast<unsigned long>(info.f_type) == type;
+        }
+    }
+    lastDevice = device;
+    lastExact = exact;
+    return exact;
+}
+
+} // namespace
 
 clsFileReader::~clsFileReader() {
     Close();
@@ -35,6 +75,7 @@ bool clsFileReader::Open(const std::string& path) {
     }
     m_File = fd;
     m_Length = static_cast<std::uint64_t>(info.st_size);
+    m_LengthExact = m_Length > 0 && LengthIsExact(fd, info.st_dev);
     m_Offset = 0;
     m_AtEnd = false;
     // Only a file larger than one chunk is worth the extra call: it doubles the read-ahead.
@@ -63,9 +104,9 @@ std::int64_t clsFileReader::Read(unsigned char* buffer, std::size_t size) {
         }
         filled += static_cast<std::size_t>(got);
         m_Offset += static_cast<std::uint64_t>(got);
-        // Only the system's "nothing more" ends a file: the length seen on opening may be 0 (procfs) or out
-        // of date (shares, FUSE), and a file read only up to it would be judged on part of its bytes.
-        m_AtEnd = got == 0;
+        // Only the system's "nothing more" ends a file, or a short read at the length of a file system that
+        // knows it: elsewhere the length may be 0 (procfs) or out of date (shares, FUSE).
+        m_AtEnd = got == 0 || (m_LengthExact && filled < size && m_Offset == m_Length);
     }
     return static_cast<std::int64_t>(filled);
 }

@@ -72,8 +72,8 @@ TEST_F(ReadFaultTest, ReadErrorIsTheFilesOwnOutcome) {
         std::uint64_t failAt; // reads from this offset on fail; clsFileReader::kOpening: the open
     } rows[] = {
         {"md5", 200000, clsFileReader::kOpening},
-        {"md5", 700000, 0},
-        {"md5", 700000, 262144},
+        {"md5", 1500000, 0},
+        {"md5", 1500000, 262144}, // past the first chunk of lanes and of one stream alike
         {"sha256", 3000000, 1048576},
         {"crc32", 2000, 0},
         {"crc32", 70u << 20, 40u << 20}, // parts of 32 MiB: the second part fails
@@ -115,7 +115,8 @@ TEST_F(ReadFaultTest, ReadErrorIsTheFilesOwnOutcome) {
 // Whatever a worker meets while it reads, an error of the program or no memory, ends as that file's line.
 TEST_F(ReadFaultTest, ErrorsThrownWhileReadingAreTheFilesOutcome) {
     const std::string good = dir.Write("good.bin", RandomBytes(5000, random));
-    const std::string bad = dir.Write("bad.bin", RandomBytes(500000, random));
+    // More than one chunk of every engine: a read past the first is asked for whatever the engine.
+    const std::string bad = dir.Write("bad.bin", RandomBytes(3000000, random));
     const std::string list = dir.Write("list.txt", FileMD5(good) + "  good.bin\n" + FileMD5(bad) + "  bad.bin\n" +
                                                        FileCRC32(bad) + "  bad.bin\n");
     const struct {
