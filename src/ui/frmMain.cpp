@@ -9,6 +9,7 @@
 #include "ui/clsLogPane.h"
 #include "ui/clsProgressOverlay.h"
 #include "ui/clsQueuedCheckHost.h"
+#include "ui/clsRunProgress.h"
 #include "ui/clsSHBrowseForFolder.h"
 #include "ui/frmLog.h"
 #include "ui/mdlAPIGeneral.h"
@@ -48,7 +49,6 @@ constexpr int kCheckDelayMs = 50;
 constexpr int kRightButtonAlone = 2;
 // The progress bar over the busy drop box, and how often it is brought up to date.
 constexpr int kProgressHeight = 26;
-constexpr int kProgressIntervalMs = 200;
 // How long start-up waits for the window manager to frame the main window.
 constexpr int kFrameWaitMs = 2000;
 
@@ -142,8 +142,6 @@ void frmMain::CreateControls() {
     m_Progress = new clsProgressOverlay(m_picDropBox);
     m_Progress->setGeometry(0, 128 - kProgressHeight, 128, kProgressHeight);
     m_Progress->hide();
-    m_ProgressTimer.setInterval(kProgressIntervalMs);
-    connect(&m_ProgressTimer, &QTimer::timeout, this, &frmMain::ShowProgress);
 
     m_picLogBox = new clsLogPane(&m_LogModel, this);
     m_picLogBox->setGeometry(144, 8, 160, 128);
@@ -248,6 +246,9 @@ void frmMain::Form_Load() {
     m_DropFiles = std::make_unique<clsStringList>();
     m_RunHost = new clsQueuedCheckHost(*this, this);
     m_CheckRun = std::make_unique<clsCheckRun>(*m_RunHost);
+    m_RunProgress = new clsRunProgress(
+        m_Progress, this, m_imgDropBox, CaptionText(FERRULE_VERSION_MAJOR, FERRULE_VERSION_MINOR),
+        [this] { return m_CheckRun->Progress(); }, this);
 
     m_picLogBox->picLogBox_Resize();
     show();
@@ -638,7 +639,7 @@ void frmMain::tmrTimer_Timer() {
     // A stop asked from now on, even before the run's first step, is for this run; older ones are not.
     m_CheckRun->ResetCancel();
     m_RunHost->Reset();
-    StartProgress();
+    m_RunProgress->Start();
     m_RunThread = std::thread([this, files = *m_DropFiles, folder = m_CheckFolder] {
         QString failure;
         try {
@@ -656,7 +657,7 @@ void frmMain::tmrTimer_Timer() {
 
 void frmMain::RunFinished(const QString& failure) {
     m_RunThread.join();
-    StopProgress();
+    m_RunProgress->Stop();
     m_mnuCheck->close();          // nothing left to stop
     if (!m_tmrTimer.isActive()) { // else the lists are those of a request waiting for this end
         m_DropFiles->RemoveAll();
@@ -690,58 +691,6 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-// ---- Progress ----
-
-void frmMain::StartProgress() {
-    m_IdleToolTip = m_imgDropBox->toolTip();
-    m_Meter.Reset();
-    m_ProgressList = 0;
-    m_RunClock.start();
-    m_Progress->setPercent(-1);
-    m_Progress->show();
-    m_ProgressTimer.start();
-}
-
-void frmMain::ShowProgress() {
-    const CheckProgress progress = m_CheckRun->Progress();
-    if (progress.listNumber != m_ProgressList) {
-        m_ProgressList = progress.listNumber;
-        m_Meter.Reset();
-    }
-    m_Meter.Sample(static_cast<double>(m_RunClock.elapsed()) / 1000.0, progress.listBytesDone, progress.listBytes);
-    const int percent = progress.listNumber == 0 ? -1 : m_Meter.Percent();
-    m_Progress->setPercent(percent);
-    const QString caption = CaptionText(FERRULE_VERSION_MAJOR, FERRULE_VERSION_MINOR);
-    setWindowTitle(percent < 0 ? caption : QString::number(percent) + QStringLiteral("% - ") + caption);
-
-    QString tip = QStringLiteral("チェック中 (リスト %1 / %2)").arg(progress.listNumber).arg(progress.listCount);
-    if (!progress.currentFile.empty()) {
-        tip += QStringLiteral("\n") + QString::fromStdString(progress.currentFile);
-    }
-    if (percent >= 0) {
-        tip += QStringLiteral("\n%1% (%2 / %3)")
-                   .arg(percent)
-                   .arg(QString::fromStdString(FormatBytes(static_cast<double>(progress.listBytesDone))),
-                        QString::fromStdString(FormatBytes(static_cast<double>(progress.listBytes))));
-    }
-    if (m_Meter.BytesPerSecond() > 0.0) {
-        tip += QStringLiteral("\n") + QString::fromStdString(FormatBytes(m_Meter.BytesPerSecond())) +
-               QStringLiteral("/秒");
-        if (const std::optional<double> left = m_Meter.SecondsLeft()) {
-            tip += QStringLiteral("  残り ") + QString::fromStdString(FormatDuration(*left));
-        }
-    }
-    tip += QStringLiteral("\n右クリックまたは Esc キーで中止できます。");
-    m_imgDropBox->setToolTip(tip);
-}
-
-void frmMain::StopProgress() {
-    m_ProgressTimer.stop();
-    m_Progress->hide();
-    m_imgDropBox->setToolTip(m_IdleToolTip);
-    setWindowTitle(CaptionText(FERRULE_VERSION_MAJOR, FERRULE_VERSION_MINOR));
 }
 
 void frmMain::StopRun() {

@@ -4,9 +4,7 @@
 #include "config/FileLocations.h"
 #include "ui/clsLogModel.h"
 #include "verify/ICheckHost.h"
-#include "verify/clsProgressMeter.h"
 
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -27,6 +25,7 @@ class clsCheckRun;
 class clsImageControl;
 class clsProgressOverlay;
 class clsQueuedCheckHost;
+class clsRunProgress;
 class clsLogPane;
 class clsSHBrowseForFolder;
 class clsSettings;
@@ -127,9 +126,6 @@ private:
     void SetOuterWidth(int outerWidth);
     void WaitForFrame();
     void RunFinished(const QString& failure);
-    void StartProgress();
-    void ShowProgress();
-    void StopProgress();
     void StopRun();
     void QueryUnload();
     void Unload();
@@ -191,11 +187,7 @@ private:
     clsQueuedCheckHost* m_RunHost = nullptr;
     std::thread m_RunThread;
     clsProgressOverlay* m_Progress = nullptr;
-    QTimer m_ProgressTimer;
-    QElapsedTimer m_RunClock;
-    clsProgressMeter m_Meter;
-    std::int32_t m_ProgressList = 0;
-    QString m_IdleToolTip;
+    clsRunProgress* m_RunProgress = nullptr;
     std::unique_ptr<clsSettings> m_Settings;
     std::unique_ptr<clsThemeDefine> m_Theme;
     QPixmap m_DropBoxPicture;
