@@ -24,6 +24,7 @@ class clsDigestPool {
 public:
     struct Options {
         unsigned workers = 0;                            // 0: one per processor the system reports
+        unsigned readers = 0;                            // readers per disc; 0: chosen by how it seeks
         std::size_t window = 4096;                       // jobs hashed at most ahead of the last one taken
         std::size_t memory = 64u << 20;                  // read buffers of all workers together, at most
         std::size_t laneChunk = 0;                       // bytes read per MD5 lane at a time; 0: chosen from `memory`

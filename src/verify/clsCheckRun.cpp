@@ -101,10 +101,18 @@ void clsCheckRun::setWorkers(unsigned workers) {
     m_Workers = workers;
 }
 
+void clsCheckRun::setReaders(unsigned readers) {
+    std::lock_guard lock(m_ProgressMutex);
+    m_Readers = readers;
+}
+
 clsDigestPool& clsCheckRun::Pool() {
     std::lock_guard lock(m_ProgressMutex);
     if (!m_Pool) {
-        m_Pool = std::make_unique<clsDigestPool>(m_Workers);
+        clsDigestPool::Options options;
+        options.workers = m_Workers;
+        options.readers = m_Readers;
+        m_Pool = std::make_unique<clsDigestPool>(options);
     }
     return *m_Pool;
 }

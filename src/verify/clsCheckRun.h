@@ -67,6 +67,8 @@ public:
     CheckProgress Progress() const;
     /// Threads that hash the listed files at once; 0 (the default): one per processor.
     void setWorkers(unsigned workers);
+    /// Files read at once from each disc; 0 (the default): chosen by how the disc seeks.
+    void setReaders(unsigned readers);
 
 private:
     /// Where a listed file is, and its length when it is there.
@@ -139,6 +141,7 @@ private:
     mutable std::mutex m_ProgressMutex;
     CheckProgress m_Progress;
     unsigned m_Workers = 0;
+    unsigned m_Readers = 0;
     std::unique_ptr<clsDigestPool> m_Pool;
     NumberFormatter m_FormatNumber;
     clsDigestList m_DigestList;
