@@ -12,6 +12,7 @@ packages=(
     fonts-ipafont-gothic fonts-noto-cjk qt6-translations-l10n locales
     xvfb openbox xdotool x11-utils
     rhash
+    libfuse3-dev fuse3
     zlib1g-dev
     desktop-file-utils appstream shared-mime-info man-db dpkg-dev lintian
 )
