@@ -21,7 +21,8 @@ std::optional<std::uint64_t> DeviceOf(const std::string& path);
 /// How `device` seeks, decided once per device for the process. `samples` are paths of a few files on it
 /// (regular files, any size); where the system claims the device is a rotating disc, uncached reads of their
 /// first block tell whether it really seeks (a head needs milliseconds, flash and virtual discs well under
-/// one). Without samples that can be read uncached the system's claim stands.
+/// one). Without samples that can be read uncached the system's claim stands. FERRULE_DEVICE_SEEKS=yes, no
+/// or unknown in the environment forces the answer for every device.
 DeviceSeeks SeeksOf(std::uint64_t device, std::span<const std::string> samples);
 
 /// The text form of `seeks` for logs and benchmarks: "no", "yes", "unknown".
