@@ -7,7 +7,7 @@
 // Each listed file is looked up (its length) and added, 64 at a time, to an open batch while the workers
 // already hash the first ones; --whole looks them all up first and starts the batch with all of them.
 //
-// Usage: bench_pool [--jobs N] [--lane-chunk BYTES] [--window N] [--whole] LIST   (names relative to the
+// Usage: bench_pool [--jobs N] [--readers N] [--memory BYTES] [--window N] [--whole] LIST   (names relative to the
 // current folder)
 #include "digest/clsDigestPool.h"
 #include "util/AppError.h"
@@ -95,8 +95,10 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--jobs" && i + 1 < argc) {
             options.workers = static_cast<unsigned>(std::atoi(argv[++i]));
-        } else if (arg == "--lane-chunk" && i + 1 < argc) {
-            options.laneChunk = static_cast<std::size_t>(std::atoll(argv[++i]));
+        } else if (arg == "--readers" && i + 1 < argc) {
+            options.readers = static_cast<unsigned>(std::atoi(argv[++i]));
+        } else if (arg == "--memory" && i + 1 < argc) {
+            options.memory = static_cast<std::size_t>(std::atoll(argv[++i]));
         } else if (arg == "--window" && i + 1 < argc) {
             options.window = static_cast<std::size_t>(std::atoll(argv[++i]));
         } else if (arg == "--whole") {
@@ -107,7 +109,8 @@ int main(int argc, char** argv) {
     }
     std::vector<Line> lines;
     if (list == nullptr || !ReadList(list, lines)) {
-        std::fprintf(stderr, "usage: bench_pool [--jobs N] [--lane-chunk BYTES] [--window N] [--whole] LIST\n");
+        std::fprintf(stderr,
+                     "usage: bench_pool [--jobs N] [--readers N] [--memory BYTES] [--window N] [--whole] LIST\n");
         return 2;
     }
     clsDigestPool pool(options);

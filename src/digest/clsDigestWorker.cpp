@@ -3,333 +3,357 @@
 #include "digest/CRC16.h"
 #include "digest/CRC32.h"
 #include "digest/CRCCombine.h"
+#include "digest/DigestFailure.h"
 #include "digest/DigestText.h"
 #include "lists/clsDigestListItem.h"
 #include "util/AppError.h"
-#include "util/FileSystem.h"
 
 #include <algorithm>
-#include <chrono>
-#include <limits>
 #include <new>
-#include <thread>
+
+namespace {} // namespace
+
+clsDigestWorker::clsDigestWorker(clsMD5MultiBuffer::Engine engine, clsBlockBudget& budget)
+    : m_Budget(budget), m_MD5(engine), m_UsesLanes(m_MD5.Lanes() > 1) {
+    if (m_UsesLanes) {
+        m_Lanes = std::vector<Lane>(m_MD5.Lanes());
+        for (std::size_t i = m_Lanes.size(); i-- > 0;) {
+            m_FreeLanes.push_back(i);
+        }
+    }
+    m_Finished.reserve(m_Lanes.size());
+}
+
+clsDigestWorker::~clsDigestWorker() {
+    DropAll();
+    for (DigestChunk& chunk : m_Inbox) {
+        Give(chunk);
+    }
+}
+
+bool clsDigestWorker::ReserveLane() {
+    std::size_t reserved = m_LanesReserved.load(std::memory_order_relaxed);
+    while (reserved < Lanes()) {
+        if (m_LanesReserved.compare_exchange_weak(reserved, reserved + 1, std::memory_order_relaxed)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void clsDigestWorker::Post(std::vector<DigestChunk>& chunks) {
+    if (chunks.empty()) {
+        return;
+    }
+    {
+        const std::lock_guard lock(m_InboxMutex);
+        if (m_Inbox.empty()) {
+            m_Inbox.swap(chunks);
+        } else {
+            std::move(chunks.begin(), chunks.end(), std::back_inserter(m_Inbox));
+        }
+    }
+    chunks.clear();
+    m_InboxChanged.notify_one();
+}
+
+void clsDigestWorker::EndOfBatch() {
+    {
+        const std::lock_guard lock(m_InboxMutex);
+        m_Ended = true;
+    }
+    m_InboxChanged.notify_one();
+}
+
+void clsDigestWorker::Interrupt() {
+    const std::lock_guard lock(m_InboxMutex);
+    m_InboxChanged.notify_one();
+}
+
+// Moves the inbox's chunks to `chunks`. With `wait`, waits until there are some, the batch ends, or a cancel
+// wants what the worker holds given back. False once the batch has ended and the inbox is empty.
+bool clsDigestWorker::TakeInbox(std::vector<DigestChunk>& chunks, bool wait, const clsDigestQueue& queue) {
+    std::unique_lock lock(m_InboxMutex);
+    if (wait) {
+        const bool holding = !m_Streams.empty();
+        m_InboxChanged.wait(lock, [&] { return !m_Inbox.empty() || m_Ended || (holding && queue.Cancelled()); });
+    }
+    chunks.swap(m_Inbox);
+    return !chunks.empty() || !m_Ended;
+}
+
+void clsDigestWorker::Work(clsDigestQueue& queue) {
+    for (;;) {
+        const bool more = TakeInbox(m_Taken, BusyLanes() == 0, queue);
+        if (queue.Cancelled() || !m_Broken.empty()) {
+            for (DigestChunk& chunk : m_Taken) {
+                Discard(queue, chunk);
+            }
+            m_Taken.clear();
+            DropAll();
+        } else {
+            for (DigestChunk& chunk : m_Taken) {
+                Receive(queue, chunk);
+            }
+            m_Taken.clear();
+            FeedLanes(queue);
+            if (const std::size_t busy = BusyLanes(); busy > 0) {
+                // Half the busy lanes may run dry before the worker looks for more chunks: passes over mostly
+                // idle lanes waste the vector.
+                m_MD5.Run(std::max<std::size_t>(1, (busy + 1) / 2));
+                FeedLanes(queue);
+            }
+        }
+        if (!more && BusyLanes() == 0) {
+            // No chunk comes any more: a file still without its last chunk never gets one. Only a cancel
+            // should leave such files; were there others, they must not wait for a result in vain.
+            for (auto& [key, stream] : m_Streams) {
+                stream.ended = true;
+            }
+            Abandon(queue, "不明なエラー");
+            break;
+        }
+    }
+    const std::lock_guard lock(m_InboxMutex);
+    m_Ended = false;
+    m_Broken.clear();
+    // Whatever a cancel left uncounted starts from nothing in the next batch.
+    m_Load.store(0);
+    m_LanesReserved.store(0);
+}
+
+void clsDigestWorker::Abandon(clsDigestQueue& queue, const std::string& failure) {
+    m_Broken = failure.empty() ? std::string("不明なエラー") : failure;
+    // Each failure is told on its own: one that cannot be told must not keep the others from it. Files whose
+    // last chunk is still to come are told when it comes, as every file is from now on in this batch.
+    for (auto& [key, stream] : m_Streams) {
+        if (!stream.ended) {
+            continue;
+        }
+        try {
+            const clsDigestQueue::Piece piece{
+                key / clsDigestQueue::kMaxParts, {"", stream.kind}, stream.part, stream.parts};
+            if (stream.parts > 1) {
+                clsDigestQueue::PartResult result;
+                result.failure = m_Broken;
+                FinishPart(queue, piece, result);
+            } else {
+                queue.Fail(piece.job, m_Broken, stream.bytes);
+            }
+        } catch (...) {
+        }
+    }
+    for (DigestChunk& chunk : m_Taken) {
+        Discard(queue, chunk);
+    }
+    m_Taken.clear();
+    DropAll();
+}
+
+bool clsDigestWorker::InLane(std::int32_t kind, unsigned parts) const {
+    return m_UsesLanes && parts == 1 && kind == DigestKind::MD5;
+}
 
 namespace {
 
-// Page-aligned chunks: the system copies file pages into them fastest.
-constexpr std::align_val_t kBufferAlignment{4096};
-// A worker that holds no file of its own and still finds the process out of descriptors waits for other
-// workers to close theirs, this long at most, before the file counts as unreadable.
-constexpr int kOpenAttempts = 200;
-constexpr auto kOpenPause = std::chrono::milliseconds(10);
-
-std::string ReadFailure(int code) {
-    return "読み取りエラー: " + ReadErrorReason(code);
-}
-
-std::string FailureOf(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const AppError& appError) {
-        return appError.Description();
-    } catch (const std::bad_alloc&) {
-        return "メモリが足りません";
-    } catch (const std::exception& other) {
-        return other.what();
-    } catch (...) {
-        return "不明なエラー";
+// Counts never go below 0: a file given to the worker unreserved (the last resort of a broken reader) ends
+// like any other.
+template <typename T>
+void CountDown(std::atomic<T>& count) {
+    T value = count.load(std::memory_order_relaxed);
+    while (value > 0 && !count.compare_exchange_weak(value, value - 1, std::memory_order_relaxed)) {
     }
 }
 
 } // namespace
 
-void clsDigestWorker::FreeBuffer::operator()(unsigned char* buffer) const {
-    ::operator delete(buffer, kBufferAlignment);
-}
-
-clsDigestWorker::clsDigestWorker(clsMD5MultiBuffer::Engine engine, std::size_t laneChunk, std::size_t streamChunk,
-                                 std::size_t lanes)
-    : m_MD5(engine), m_LaneCount(std::min(lanes, m_MD5.Lanes())), m_LaneChunk(laneChunk), m_StreamChunk(streamChunk) {
-    // With one lane the engine is one-stream MD5: MD5 files then go the way of every other kind.
-    if (UsesLanes()) {
-        m_Lanes = std::vector<Lane>(m_LaneCount);
-    }
-    const std::size_t laneBytes = m_Lanes.size() * m_LaneChunk;
-    m_Buffer.reset(static_cast<unsigned char*>(::operator new(laneBytes + m_StreamChunk, kBufferAlignment)));
-    m_Finished.resize(m_Lanes.size());
-    for (std::size_t i = m_Lanes.size(); i-- > 0;) {
-        m_Lanes[i].buffer = m_Buffer.get() + i * m_LaneChunk;
-        m_FreeLanes.push_back(i);
+void clsDigestWorker::StreamEnded(std::int32_t kind, unsigned parts) {
+    CountDown(m_Load);
+    if (InLane(kind, parts)) {
+        CountDown(m_LanesReserved);
     }
 }
 
-clsDigestWorker::~clsDigestWorker() = default;
-
-bool clsDigestWorker::HoldsFiles() const {
-    return m_FreeLanes.size() < m_Lanes.size() || m_Stream.piece.has_value();
-}
-
-void clsDigestWorker::Work(clsDigestQueue& queue) {
-    while (!queue.Cancelled()) {
-        FinishLanes(queue);
-        if (m_Deferred) {
-            const clsDigestQueue::Piece piece = std::move(*m_Deferred);
-            m_Deferred.reset();
-            Begin(queue, piece);
-        }
-        // New files go into free lanes, and one file at a time beside them. Holding no file, there is nothing
-        // else to do than wait for a job; none then means the batch is over.
-        bool over = false;
-        while (!m_Deferred && !m_Stream.piece && (!UsesLanes() || !m_FreeLanes.empty())) {
-            const bool idle = !HoldsFiles();
-            const auto piece = queue.Claim(idle);
-            if (!piece) {
-                over = idle;
-                break;
-            }
-            Begin(queue, *piece);
-        }
-        if (over) {
-            break;
-        }
-        if (UsesLanes()) {
-            FeedLanes(queue);
-            m_MD5.Run();
-        }
-        // One chunk of the other file per pass: the lanes' small files are not held up by a large one.
-        if (m_Stream.piece) {
-            StepStream(queue);
-        }
-    }
-    DropAll();
-}
-
-void clsDigestWorker::Abandon(clsDigestQueue& queue, const std::string& failure) {
-    // Each failure is told on its own: one that cannot be told must not keep the others from it.
-    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
-        if (m_MD5.IsOpen(lane)) {
-            m_MD5.Drop(lane);
-            try {
-                queue.Fail(m_Lanes[lane].job, failure, m_Lanes[lane].bytes);
-            } catch (...) {
-            }
-            CloseLane(lane);
-        }
-    }
-    for (std::optional<clsDigestQueue::Piece>* held : {&m_Stream.piece, &m_Deferred}) {
-        if (*held) {
-            const clsDigestQueue::Piece piece = std::move(**held);
-            held->reset();
-            try {
-                FailPiece(queue, piece, failure, 0);
-            } catch (...) {
-            }
-        }
-    }
-    DropAll();
-}
-
-void clsDigestWorker::DropAll() {
-    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
-        if (m_MD5.IsOpen(lane)) {
-            m_MD5.Drop(lane);
-            CloseLane(lane);
-        }
-    }
-    m_StreamReader.Close();
-    m_Stream = Stream{};
-    m_Deferred.reset();
-}
-
-// An MD5 file goes into a lane and is hashed over the next passes; anything else becomes the stream.
-void clsDigestWorker::Begin(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
-    try {
-        if (piece.parts == 1 && UsesLanes() && piece.file.kind == DigestKind::MD5) {
-            OpenLane(queue, piece);
-        } else {
-            StartStream(queue, piece);
-        }
-    } catch (...) {
-        if (m_Stream.piece && m_Stream.piece->job == piece.job && m_Stream.piece->part == piece.part) {
-            m_StreamReader.Close();
-            m_Stream = Stream{};
-        }
-        FailPiece(queue, piece, FailureOf(std::current_exception()), 0);
-    }
-}
-
-clsDigestWorker::Opened clsDigestWorker::OpenFile(clsDigestQueue& queue, clsFileReader& reader,
-                                                  const clsDigestQueue::Piece& piece) {
-    for (int attempt = 1;; ++attempt) {
-        if (reader.Open(piece.file.path)) {
-            return Opened::Yes;
-        }
-        const int error = reader.Error();
-        if (IsTooManyOpenFiles(error) && !queue.Cancelled()) {
-            // Out of descriptors: a readable file must not fail for it. With files of its own the worker
-            // tries again once one of them is done; without, once other workers have closed theirs.
-            if (HoldsFiles()) {
-                m_Deferred = piece;
-                return Opened::Later;
-            }
-            if (attempt < kOpenAttempts) {
-                std::this_thread::sleep_for(kOpenPause);
-                continue;
-            }
-        }
-        FailPiece(queue, piece, ReadFailure(error), 0);
-        return Opened::Failed;
-    }
-}
-
-void clsDigestWorker::OpenLane(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
-    const std::size_t lane = m_FreeLanes.back();
-    if (OpenFile(queue, m_Lanes[lane].reader, piece) != Opened::Yes) {
+// A chunk nobody hashes (cancelled, or the worker broken): its block goes back, and the last chunk of a file
+// still ends it, so that no file waits for a result in vain and its lane is free again.
+void clsDigestWorker::Discard(clsDigestQueue& queue, DigestChunk& chunk) {
+    Give(chunk);
+    if (!chunk.last) {
         return;
     }
-    m_FreeLanes.pop_back();
-    m_Lanes[lane].job = piece.job;
-    m_Lanes[lane].bytes = 0;
-    m_MD5.Open(lane);
+    StreamEnded(chunk.kind, chunk.parts);
+    m_Streams.erase(KeyOf(chunk.job, chunk.part));
+    if (m_Broken.empty()) {
+        return;
+    }
+    try {
+        if (chunk.parts > 1) {
+            clsDigestQueue::PartResult result;
+            result.failure = m_Broken;
+            FinishPart(queue, {chunk.job, {"", chunk.kind}, chunk.part, chunk.parts}, result);
+        } else {
+            queue.Fail(chunk.job, m_Broken, 0);
+        }
+    } catch (...) {
+    }
 }
 
-// Lanes whose file has been read to its end and hashed as far as whole blocks go get their digest, all
-// published together.
-void clsDigestWorker::FinishLanes(clsDigestQueue& queue) {
-    std::size_t finished = 0;
+void clsDigestWorker::Receive(clsDigestQueue& queue, DigestChunk& chunk) {
+    const std::uint64_t key = KeyOf(chunk.job, chunk.part);
+    auto [found, fresh] = m_Streams.try_emplace(key);
+    Stream& stream = found->second;
+    if (fresh) {
+        stream.kind = chunk.kind;
+        stream.part = chunk.part;
+        stream.parts = chunk.parts;
+        try {
+            if (InLane(chunk.kind, chunk.parts) && !m_FreeLanes.empty()) {
+                stream.lane = m_FreeLanes.back();
+                m_FreeLanes.pop_back();
+                m_Lanes[stream.lane].key = key;
+                m_MD5.Open(stream.lane);
+            } else if (chunk.parts == 1) {
+                stream.digest = std::make_unique<clsStreamDigest>();
+                stream.digest->Start(chunk.kind);
+            }
+        } catch (...) {
+            stream.failure = FailureOf(std::current_exception());
+        }
+    }
+    stream.ended = stream.ended || chunk.last;
+    if (stream.lane != kNoLane) {
+        stream.waiting.push_back(std::move(chunk));
+        return;
+    }
+    HashNow(queue, key, stream, chunk);
+}
+
+void clsDigestWorker::HashNow(clsDigestQueue& queue, std::uint64_t key, Stream& stream, DigestChunk& chunk) {
+    if (stream.failure.empty() && chunk.size > 0) {
+        try {
+            if (stream.parts > 1) {
+                stream.crc = stream.kind == DigestKind::CRC16
+                                 ? UpdateCRC16(static_cast<std::uint16_t>(stream.crc), chunk.data, chunk.size)
+                                 : UpdateCRC32(stream.crc, chunk.data, chunk.size);
+            } else if (!stream.digest->Update(chunk.data, chunk.size)) {
+                stream.failure = clsStreamDigest::FailedMessage(stream.kind);
+            }
+            stream.bytes += chunk.size;
+        } catch (...) {
+            stream.failure = FailureOf(std::current_exception());
+        }
+    }
+    const bool last = chunk.last;
+    const std::string failure = stream.failure.empty() ? std::move(chunk.failure) : stream.failure;
+    Give(chunk);
+    if (last) {
+        Finish(queue, key, stream, failure);
+    }
+}
+
+std::size_t clsDigestWorker::BusyLanes() const {
+    std::size_t busy = 0;
+    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
+        busy += m_MD5.IsOpen(lane) && !m_MD5.NeedsData(lane) ? 1 : 0;
+    }
+    return busy;
+}
+
+// Every lane that has hashed what it holds gives its chunk back and takes its file's next one; a lane whose
+// file has ended gets its digest. Digests are published together.
+void clsDigestWorker::FeedLanes(clsDigestQueue& queue) {
     for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
         Lane& state = m_Lanes[lane];
-        if (!m_MD5.NeedsData(lane) || !state.reader.AtEnd()) {
+        if (!m_MD5.IsOpen(lane)) {
             continue;
         }
+        Stream& stream = m_Streams.at(state.key);
+        while (m_MD5.NeedsData(lane)) {
+            if (state.holding && state.held.last) {
+                FinishLane(queue, lane, stream);
+                break;
+            }
+            if (state.holding) {
+                Give(state.held);
+                state.holding = false;
+            }
+            if (stream.waiting.empty()) {
+                break; // the file's next chunk has not come yet
+            }
+            state.held = std::move(stream.waiting.front());
+            stream.waiting.pop_front();
+            state.holding = true;
+            if (!state.held.failure.empty() || !stream.failure.empty()) {
+                continue; // the file has failed: its chunks are only given back, up to its last
+            }
+            try {
+                m_MD5.Submit(lane, state.held.data, state.held.size);
+                stream.bytes += state.held.size;
+            } catch (...) {
+                stream.failure = FailureOf(std::current_exception());
+            }
+        }
+    }
+    queue.Publish(std::span(m_Finished.data(), m_Finished.size()));
+    m_Finished.clear();
+}
+
+// The lane's file has been hashed to its end, or failed: its digest waits to be published with the others of
+// this pass, and the lane is free for the next file. Chunks of the file that come later are given back.
+void clsDigestWorker::FinishLane(clsDigestQueue& queue, std::size_t lane, Stream& stream) {
+    Lane& state = m_Lanes[lane];
+    const std::uint64_t key = state.key;
+    std::string failure = stream.failure.empty() ? std::move(state.held.failure) : stream.failure;
+    Give(state.held);
+    if (failure.empty()) {
         try {
             const clsMD5MultiBuffer::Digest digest = m_MD5.Finish(lane);
             WriteHexLower(digest.data(), digest.size(), state.text);
-            m_Finished[finished++] = {state.job, std::string_view(state.text, sizeof state.text), state.bytes};
-        } catch (...) {
-            m_MD5.Drop(lane);
-            queue.Fail(state.job, FailureOf(std::current_exception()), state.bytes);
-        }
-        CloseLane(lane);
-    }
-    queue.Publish(std::span(m_Finished.data(), finished));
-}
-
-// Every lane that has hashed all it was given gets the next chunk of its file. A slow disk makes the reads the
-// long part: a cancel is seen between them.
-void clsDigestWorker::FeedLanes(clsDigestQueue& queue) {
-    for (std::size_t lane = 0; lane < m_Lanes.size() && !queue.Cancelled(); ++lane) {
-        Lane& state = m_Lanes[lane];
-        if (!m_MD5.NeedsData(lane) || state.reader.AtEnd()) {
-            continue;
-        }
-        std::string failure;
-        try {
-            const std::int64_t got = state.reader.Read(state.buffer, m_LaneChunk);
-            if (got >= 0) {
-                state.bytes += static_cast<std::uint64_t>(got);
-                queue.AddBytes(static_cast<std::uint64_t>(got));
-                m_MD5.Submit(lane, state.buffer, static_cast<std::size_t>(got));
-                continue;
-            }
-            failure = ReadFailure(state.reader.Error());
+            m_Finished.push_back(
+                {key / clsDigestQueue::kMaxParts, std::string_view(state.text, sizeof state.text), stream.bytes});
         } catch (...) {
             failure = FailureOf(std::current_exception());
         }
-        m_MD5.Drop(lane);
-        CloseLane(lane);
-        queue.Fail(state.job, failure, state.bytes);
     }
+    if (!failure.empty()) {
+        m_MD5.Drop(lane);
+        queue.Fail(key / clsDigestQueue::kMaxParts, failure, stream.bytes);
+    }
+    for (DigestChunk& rest : stream.waiting) {
+        Give(rest);
+    }
+    FreeLane(lane);
+    StreamEnded(stream.kind, stream.parts);
+    m_Streams.erase(key);
 }
 
-void clsDigestWorker::CloseLane(std::size_t lane) {
-    m_Lanes[lane].reader.Close();
+void clsDigestWorker::FreeLane(std::size_t lane) {
+    m_Lanes[lane].holding = false;
     m_FreeLanes.push_back(lane);
 }
 
-unsigned char* clsDigestWorker::StreamBuffer() const {
-    return m_Buffer.get() + m_Lanes.size() * m_LaneChunk;
-}
-
-void clsDigestWorker::StartStream(clsDigestQueue& queue, const clsDigestQueue::Piece& piece) {
-    const bool part = piece.parts > 1;
-    if (!part) {
-        m_Digest.Start(piece.file.kind);
-    }
-    if (OpenFile(queue, m_StreamReader, piece) != Opened::Yes) {
-        return;
-    }
-    const std::uint64_t partLength =
-        part ? clsDigestQueue::PartLength(static_cast<std::uint64_t>(piece.file.length), piece.parts) : 0;
-    if (part && !m_StreamReader.Seek(piece.part * partLength)) {
-        const int error = m_StreamReader.Error();
-        m_StreamReader.Close();
-        FailPiece(queue, piece, ReadFailure(error), 0);
-        return;
-    }
-    m_Stream.piece = piece;
-    m_Stream.result = {};
-    // A part ends where the next begins; the last part, like a whole file, where the file ends by now.
-    m_Stream.left = part && piece.part + 1 < piece.parts ? partLength : std::numeric_limits<std::uint64_t>::max();
-}
-
-void clsDigestWorker::StepStream(clsDigestQueue& queue) {
-    const clsDigestQueue::Piece& piece = *m_Stream.piece;
-    if (queue.Cancelled()) {
-        m_StreamReader.Close();
-        m_Stream = Stream{};
-        return;
-    }
-    try {
-        unsigned char* buffer = StreamBuffer();
-        const std::int64_t got = m_StreamReader.Read(
-            buffer, static_cast<std::size_t>(std::min<std::uint64_t>(m_Stream.left, m_StreamChunk)));
-        if (got < 0) {
-            FinishStream(queue, ReadFailure(m_StreamReader.Error()));
-            return;
-        }
-        const auto size = static_cast<std::size_t>(got);
-        clsDigestQueue::PartResult& result = m_Stream.result;
-        if (piece.parts > 1) {
-            result.crc = piece.file.kind == DigestKind::CRC16
-                             ? UpdateCRC16(static_cast<std::uint16_t>(result.crc), buffer, size)
-                             : UpdateCRC32(result.crc, buffer, size);
-        } else if (!m_Digest.Update(buffer, size)) {
-            FinishStream(queue, clsStreamDigest::FailedMessage(piece.file.kind));
-            return;
-        }
-        result.bytes += size;
-        m_Stream.left -= size;
-        queue.AddBytes(size);
-        if (m_StreamReader.AtEnd() || m_Stream.left == 0) {
-            FinishStream(queue, {});
-        }
-    } catch (...) {
-        FinishStream(queue, FailureOf(std::current_exception()));
-    }
-}
-
-void clsDigestWorker::FinishStream(clsDigestQueue& queue, const std::string& failure) {
-    const clsDigestQueue::Piece piece = std::move(*m_Stream.piece);
-    clsDigestQueue::PartResult result = std::move(m_Stream.result);
-    m_Stream = Stream{};
-    m_StreamReader.Close();
-    if (piece.parts > 1) {
-        result.failure = failure;
-        FinishPart(queue, piece, result);
-        return;
-    }
-    if (!failure.empty()) {
-        queue.Fail(piece.job, failure, result.bytes);
-        return;
-    }
+void clsDigestWorker::Finish(clsDigestQueue& queue, std::uint64_t key, Stream& stream, const std::string& failure) {
+    const clsDigestQueue::Piece piece{key / clsDigestQueue::kMaxParts, {"", stream.kind}, stream.part, stream.parts};
+    const std::uint64_t bytes = stream.bytes;
+    const std::uint32_t crc = stream.crc;
     char text[kMaxDigestText];
-    const std::size_t length = m_Digest.Finish(text);
-    if (length == 0) {
-        queue.Fail(piece.job, clsStreamDigest::FailedMessage(piece.file.kind), result.bytes);
-        return;
+    std::size_t length = 0;
+    std::string failed = failure;
+    if (stream.parts == 1 && failed.empty()) {
+        length = stream.digest->Finish(text);
+        if (length == 0) {
+            failed = clsStreamDigest::FailedMessage(stream.kind);
+        }
     }
-    queue.Publish(piece.job, std::string_view(text, length), result.bytes);
+    StreamEnded(stream.kind, stream.parts);
+    m_Streams.erase(key);
+    if (piece.parts > 1) {
+        FinishPart(queue, piece, {crc, bytes, failed});
+    } else if (!failed.empty()) {
+        queue.Fail(piece.job, failed, bytes);
+    } else {
+        queue.Publish(piece.job, std::string_view(text, length), bytes);
+    }
 }
 
 // A part's CRC starts from nothing; the worker that ends the last part joins them all.
@@ -359,13 +383,29 @@ void clsDigestWorker::FinishPart(clsDigestQueue& queue, const clsDigestQueue::Pi
     queue.Publish(piece.job, std::string_view(text, static_cast<std::size_t>(digits)), bytes);
 }
 
-void clsDigestWorker::FailPiece(clsDigestQueue& queue, const clsDigestQueue::Piece& piece, const std::string& failure,
-                                std::uint64_t bytes) {
-    if (piece.parts > 1) {
-        clsDigestQueue::PartResult result;
-        result.failure = failure;
-        FinishPart(queue, piece, result);
-        return;
+void clsDigestWorker::Give(DigestChunk& chunk) {
+    m_Budget.Release(chunk.block);
+    chunk.block = nullptr;
+}
+
+void clsDigestWorker::DropAll() {
+    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
+        if (m_MD5.IsOpen(lane)) {
+            m_MD5.Drop(lane);
+            if (m_Lanes[lane].holding) {
+                Give(m_Lanes[lane].held);
+            }
+            FreeLane(lane);
+        }
     }
-    queue.Fail(piece.job, failure, bytes);
+    for (auto& [key, stream] : m_Streams) {
+        for (DigestChunk& chunk : stream.waiting) {
+            Give(chunk);
+        }
+        // A file whose last chunk is still to come ends when that chunk is discarded.
+        if (stream.ended) {
+            StreamEnded(stream.kind, stream.parts);
+        }
+    }
+    m_Streams.clear();
 }

@@ -1,87 +1,137 @@
-// One worker of the digest pool: claims jobs from the queue in list order and hashes them with buffers of its
-// own, sized once. MD5 files share the lanes of a multi-buffer MD5 engine, refilled as files end; every other
-// kind is hashed one file (or one part of a file shared with other workers) at a time, a chunk per pass
-// between the passes over the lanes, so that neither waits for the other to finish.
+// One hashing worker of the digest pool: takes the chunks the readers read, in the order each file was read,
+// and hashes them. MD5 files share the lanes of a multi-buffer MD5 engine, each lane hashing the chunks of
+// one file in place; every other kind is hashed as its chunks arrive. A chunk's block goes back to the
+// budget as soon as it is hashed. Results are published to the queue.
 #pragma once
 
+#include "digest/clsBlockBudget.h"
 #include "digest/clsDigestQueue.h"
 #include "digest/clsMD5MultiBuffer.h"
 #include "digest/clsStreamDigest.h"
-#include "util/clsFileReader.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <memory>
-#include <optional>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+/// A run of bytes of one file (or one part of it), in a block of the budget.
+struct DigestChunk {
+    std::size_t job = 0;
+    unsigned part = 0;
+    unsigned parts = 1;
+    std::int32_t kind = 0;
+    clsBlockBudget::Block* block = nullptr; // one reference held by the chunk; null when it holds no bytes
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    bool last = false;   // the file (or part) ends with this chunk
+    std::string failure; // with `last`: why the file could not be read to its end
+
+    /// A chunk of no bytes yet of the file or part `piece`.
+    static DigestChunk Of(const clsDigestQueue::Piece& piece) {
+        DigestChunk chunk;
+        chunk.job = piece.job;
+        chunk.part = piece.part;
+        chunk.parts = piece.parts;
+        chunk.kind = piece.file.kind;
+        return chunk;
+    }
+};
 
 class clsDigestWorker {
 public:
-    /// A worker hashing MD5 with `engine` in at most `lanes` lanes (fewer than 2: one file at a time), reading
-    /// MD5 files in chunks of `laneChunk` bytes per lane and other files in chunks of `streamChunk` bytes. It
-    /// holds at most lanes + 1 files open, and its buffers take lanes * laneChunk + streamChunk bytes.
-    clsDigestWorker(clsMD5MultiBuffer::Engine engine, std::size_t laneChunk, std::size_t streamChunk,
-                    std::size_t lanes);
+    /// A worker hashing MD5 with `engine` in all its lanes (fewer than 2: one file at a time, like the others).
+    clsDigestWorker(clsMD5MultiBuffer::Engine engine, clsBlockBudget& budget);
     ~clsDigestWorker();
     clsDigestWorker(const clsDigestWorker&) = delete;
     clsDigestWorker& operator=(const clsDigestWorker&) = delete;
 
-    /// Hashes the jobs it can claim from `queue` and publishes their results, until the batch has no job left
-    /// to claim or is cancelled; then every file of the worker is closed again. A file that fails, whatever
-    /// the cause, is that file's result; the others go on.
+    /// MD5 files the worker hashes in lanes at once; readers give it no more than that.
+    std::size_t Lanes() const { return m_UsesLanes ? m_MD5.Lanes() : 0; }
+
+    /// Reserves a lane for a new MD5 file; false when every lane is taken. Any thread.
+    bool ReserveLane();
+
+    /// Files the worker is hashing or has been given; readers give new files to the least busy worker.
+    unsigned Load() const { return m_Load.load(std::memory_order_relaxed); }
+    void AddLoad() { m_Load.fetch_add(1, std::memory_order_relaxed); }
+
+    /// Hands chunks over, in the order they were read; any thread.
+    void Post(std::vector<DigestChunk>& chunks);
+
+    /// No more chunks come in this batch; any thread.
+    void EndOfBatch();
+
+    /// Wakes the worker to see a cancel; any thread.
+    void Interrupt();
+
+    /// Hashes what it is given until the end of the batch, publishing results; on a cancel it drops what it
+    /// holds and what still comes. Every block it held is given back when it returns.
     void Work(clsDigestQueue& queue);
 
-    /// Gives every job the worker holds the result `failure` and closes its files: the last resort when an
-    /// error escaped Work.
+    /// Gives every file the worker holds the result `failure` and gives back its blocks: the last resort when
+    /// an error escaped Work.
     void Abandon(clsDigestQueue& queue, const std::string& failure);
 
 private:
-    struct Lane {
-        std::size_t job = 0;
-        clsFileReader reader;
-        unsigned char* buffer = nullptr;
+    // A file (or part) being hashed: its chunks wait here while its lane hashes the one before.
+    struct Stream {
+        std::int32_t kind = 0;
+        unsigned part = 0;
+        unsigned parts = 1;
+        std::size_t lane = kNoLane;
         std::uint64_t bytes = 0;
+        std::uint32_t crc = 0; // of a part
+        std::unique_ptr<clsStreamDigest> digest;
+        std::deque<DigestChunk> waiting;
+        std::string failure; // the first failure; the file's later chunks are only given back
+        bool ended = false;  // its last chunk is in
+    };
+    struct Lane {
+        std::uint64_t key = 0;
+        DigestChunk held; // the chunk the lane hashes in place
+        bool holding = false;
         char text[32] = {}; // the digest, until published
     };
-    struct FreeBuffer {
-        void operator()(unsigned char* buffer) const;
-    };
-    // The one file (or part) being hashed outside the lanes.
-    struct Stream {
-        std::optional<clsDigestQueue::Piece> piece;
-        std::uint64_t left = 0; // bytes still to read of a part
-        clsDigestQueue::PartResult result;
-    };
-    enum class Opened { Yes, Later, Failed };
+    static constexpr std::size_t kNoLane = static_cast<std::size_t>(-1);
 
-    bool UsesLanes() const { return m_LaneCount > 1; }
-    bool HoldsFiles() const;
-    void Begin(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
-    Opened OpenFile(clsDigestQueue& queue, clsFileReader& reader, const clsDigestQueue::Piece& piece);
-    void OpenLane(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
-    void FinishLanes(clsDigestQueue& queue);
+    static std::uint64_t KeyOf(std::size_t job, unsigned part) { return job * clsDigestQueue::kMaxParts + part; }
+    bool TakeInbox(std::vector<DigestChunk>& chunks, bool wait, const clsDigestQueue& queue);
+    void Receive(clsDigestQueue& queue, DigestChunk& chunk);
+    void HashNow(clsDigestQueue& queue, std::uint64_t key, Stream& stream, DigestChunk& chunk);
     void FeedLanes(clsDigestQueue& queue);
-    void CloseLane(std::size_t lane);
-    void StartStream(clsDigestQueue& queue, const clsDigestQueue::Piece& piece);
-    void StepStream(clsDigestQueue& queue);
-    void FinishStream(clsDigestQueue& queue, const std::string& failure);
+    void FinishLane(clsDigestQueue& queue, std::size_t lane, Stream& stream);
+    std::size_t BusyLanes() const;
+    void Finish(clsDigestQueue& queue, std::uint64_t key, Stream& stream, const std::string& failure);
     void FinishPart(clsDigestQueue& queue, const clsDigestQueue::Piece& piece,
                     const clsDigestQueue::PartResult& result);
-    void FailPiece(clsDigestQueue& queue, const clsDigestQueue::Piece& piece, const std::string& failure,
-                   std::uint64_t bytes);
+    void FreeLane(std::size_t lane);
+    void Give(DigestChunk& chunk);
+    bool InLane(std::int32_t kind, unsigned parts) const;
+    /// A file's last chunk has been dealt with: it no longer counts to the worker's load or lanes.
+    void StreamEnded(std::int32_t kind, unsigned parts);
+    void Discard(clsDigestQueue& queue, DigestChunk& chunk);
     void DropAll();
-    unsigned char* StreamBuffer() const;
 
+    clsBlockBudget& m_Budget;
     clsMD5MultiBuffer m_MD5;
-    std::size_t m_LaneCount;
-    std::size_t m_LaneChunk;
-    std::size_t m_StreamChunk;
-    std::unique_ptr<unsigned char, FreeBuffer> m_Buffer; // the lanes' chunks, then the stream's
+    const bool m_UsesLanes;
     std::vector<Lane> m_Lanes;
     std::vector<std::size_t> m_FreeLanes;
+    std::atomic<std::size_t> m_LanesReserved{0};
+    std::atomic<unsigned> m_Load{0};
+    std::unordered_map<std::uint64_t, Stream> m_Streams;
     std::vector<clsDigestQueue::Digest> m_Finished;
-    std::optional<clsDigestQueue::Piece> m_Deferred; // claimed, waiting for a file of this worker to close
-    Stream m_Stream;
-    clsFileReader m_StreamReader;
-    clsStreamDigest m_Digest;
+    std::vector<DigestChunk> m_Taken; // the inbox's chunks being worked through
+
+    std::mutex m_InboxMutex;
+    std::condition_variable m_InboxChanged;
+    std::vector<DigestChunk> m_Inbox;
+    bool m_Ended = false;
+    std::string m_Broken; // after an escaped error: the result of every file still to end in this batch
 };

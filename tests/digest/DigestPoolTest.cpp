@@ -1,6 +1,6 @@
 // The digest pool against the file digest functions: the same text or the same error for every job, in list
-// order, whatever the engine, the number of workers, the lane chunk and the window; a window the pool never
-// runs beyond; cancels that stop a worker in the middle of a large file.
+// order, whatever the engine, the number of workers and readers, how the disc seeks, the memory budget and the
+// window; a window the pool never runs beyond; cancels that stop a reader in the middle of a large file.
 #include "DigestPoolTestFiles.h"
 #include "TempFolder.h"
 #include "digest/clsDigestPool.h"
@@ -23,33 +23,56 @@ struct PoolSetup {
     const char* name;
     unsigned workers;
     std::optional<Engine> engine; // nothing: the chosen one
-    std::size_t laneChunk;        // 0: the pool's own
+    DeviceSeeks seeks;
+    unsigned readers;   // 0: the pool's own
+    std::size_t memory; // 0: the pool's own
     std::size_t window;
 };
 
 const PoolSetup kSetups[] = {
-    {"one worker, one-stream MD5", 1, Engine::Scalar, 0, 4096},
-    {"one worker, AVX2 lanes", 1, Engine::AVX2, 0, 4096},
-    {"one worker, AVX-512 lanes", 1, Engine::AVX512, 0, 4096},
-    {"three workers, 16 KiB lane chunks", 3, std::nullopt, 16 << 10, 4096},
-    {"four workers, window of 3", 4, std::nullopt, 0, 3},
-    {"two workers, window of 1, 16 KiB lane chunks", 2, std::nullopt, 16 << 10, 1},
+    {"one worker, one-stream MD5, a disc that seeks", 1, Engine::Scalar, DeviceSeeks::Yes, 0, 0, 4096},
+    {"one worker, AVX2 lanes, flash", 1, Engine::AVX2, DeviceSeeks::No, 0, 0, 4096},
+    {"one worker, AVX-512 lanes, flash", 1, Engine::AVX512, DeviceSeeks::No, 0, 0, 4096},
+    {"three workers, a share, 64 KiB of blocks", 3, std::nullopt, DeviceSeeks::Unknown, 0, 64 << 10, 4096},
+    {"four workers, six readers, window of 3", 4, std::nullopt, DeviceSeeks::No, 6, 0, 3},
+    {"two workers, window of 1, 256 KiB of blocks", 2, std::nullopt, DeviceSeeks::No, 0, 256 << 10, 1},
+    {"two workers, a disc that seeks read by two, window of 2", 2, std::nullopt, DeviceSeeks::Yes, 2, 0, 2},
 };
 
 clsDigestPool::Options OptionsOf(const PoolSetup& setup) {
     clsDigestPool::Options options;
     options.workers = setup.workers;
     options.engine = setup.engine;
-    options.laneChunk = setup.laneChunk;
+    options.readers = setup.readers;
+    if (setup.memory > 0) {
+        options.memory = setup.memory;
+    }
     options.window = setup.window;
+    const DeviceSeeks seeks = setup.seeks;
+    options.seeks = [seeks](std::uint64_t) { return seeks; };
     return options;
 }
 
-// Every size where reading or hashing changes its course: MD5 block and padding edges, the 16 KiB lane chunk of
-// some setups, the one-megabyte chunk of the one-stream files; then random sizes.
+// Every size where reading or hashing changes its course: MD5 block and padding edges, the 4 KiB blocks of the
+// smallest budget, the 256 KiB chunks of flash, the one-megabyte blocks; then random sizes.
 std::vector<std::size_t> Sizes(std::mt19937& random) {
-    std::vector<std::size_t> sizes = {
-        0, 1, 55, 56, 63, 64, 65, 4096, 16383, 16384, 16385, 32768, (1 << 20) - 1, (1 << 20), (1 << 20) + 1};
+    std::vector<std::size_t> sizes = {0,
+                                      1,
+                                      55,
+                                      56,
+                                      63,
+                                      64,
+                                      65,
+                                      4095,
+                                      4096,
+                                      4097,
+                                      16384,
+                                      (256 << 10) - 1,
+                                      256 << 10,
+                                      (256 << 10) + 1,
+                                      (1 << 20) - 1,
+                                      (1 << 20),
+                                      (1 << 20) + 1};
     for (int i = 0; i < 24; ++i) {
         sizes.push_back(random() % (i % 6 == 0 ? 3u << 20 : 40000u));
     }
