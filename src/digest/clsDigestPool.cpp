@@ -93,7 +93,8 @@ struct clsDigestPool::Layout {
         plan.readers = std::max(plan.readers, 1U);
         plan.width = 1;
         if (sideBySide && lanes > 0) {
-            const std::size_t wanted = (workers * lanes + plan.readers - 1) / plan.readers;
+            const std::size_t wanted =
+                (workers * lanes * clsDigestWorker::kFilesPerLane + plan.readers - 1) / plan.readers;
             plan.width = static_cast<unsigned>(std::clamp<std::size_t>(wanted, 1, kMaxWidth));
         }
         plan.width = static_cast<unsigned>(std::clamp<std::size_t>(files / readers, 1, plan.width));

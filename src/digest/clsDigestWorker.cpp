@@ -11,6 +11,12 @@
 #include <algorithm>
 #include <new>
 
+namespace {
+
+constexpr std::size_t kLaneSlice = 16 * 1024;
+
+} // namespace
+
 namespace {} // namespace
 
 clsDigestWorker::clsDigestWorker(clsMD5MultiBuffer::Engine engine, clsBlockBudget& budget)
@@ -33,7 +39,7 @@ clsDigestWorker::~clsDigestWorker() {
 
 bool clsDigestWorker::ReserveLane() {
     std::size_t reserved = m_LanesReserved.load(std::memory_order_relaxed);
-    while (reserved < Lanes()) {
+    while (reserved < Lanes() * kFilesPerLane) {
         if (m_LanesReserved.compare_exchange_weak(reserved, reserved + 1, std::memory_order_relaxed)) {
             return true;
         }
@@ -84,7 +90,7 @@ bool clsDigestWorker::TakeInbox(std::vector<DigestChunk>& chunks, bool wait, con
 
 void clsDigestWorker::Work(clsDigestQueue& queue) {
     for (;;) {
-        const bool more = TakeInbox(m_Taken, BusyLanes() == 0, queue);
+        const bool more = TakeInbox(m_Taken, BusyLanes() == 0 && m_Ready.empty(), queue);
         if (queue.Cancelled() || !m_Broken.empty()) {
             for (DigestChunk& chunk : m_Taken) {
                 Discard(queue, chunk);
@@ -207,11 +213,8 @@ void clsDigestWorker::Receive(clsDigestQueue& queue, DigestChunk& chunk) {
         stream.part = chunk.part;
         stream.parts = chunk.parts;
         try {
-            if (InLane(chunk.kind, chunk.parts) && !m_FreeLanes.empty()) {
-                stream.lane = m_FreeLanes.back();
-                m_FreeLanes.pop_back();
-                m_Lanes[stream.lane].key = key;
-                m_MD5.Open(stream.lane);
+            if (InLane(chunk.kind, chunk.parts)) {
+                stream.md5 = true; // takes a lane once it has a chunk, below
             } else if (chunk.parts == 1) {
                 stream.digest = std::make_unique<clsStreamDigest>();
                 stream.digest->Start(chunk.kind);
@@ -221,7 +224,10 @@ void clsDigestWorker::Receive(clsDigestQueue& queue, DigestChunk& chunk) {
         }
     }
     stream.ended = stream.ended || chunk.last;
-    if (stream.lane != kNoLane) {
+    if (stream.md5) {
+        if (stream.lane == kNoLane && stream.waiting.empty()) {
+            m_Ready.push_back(key);
+        }
         stream.waiting.push_back(std::move(chunk));
         return;
     }
@@ -260,42 +266,115 @@ std::size_t clsDigestWorker::BusyLanes() const {
 }
 
 // Every lane that has hashed what it holds gives its chunk back and takes its file's next one; a lane whose
-// file has ended gets its digest. Digests are published together.
+// file has ended gets its digest. Files whose chunks wait take free lanes, or lanes whose files have none:
+// those files are parked until their next chunk comes. Digests are published together.
 void clsDigestWorker::FeedLanes(clsDigestQueue& queue) {
     for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
-        Lane& state = m_Lanes[lane];
-        if (!m_MD5.IsOpen(lane)) {
+        if (m_MD5.IsOpen(lane)) {
+            FeedLane(queue, lane);
+        }
+    }
+    while (!m_Ready.empty()) {
+        const std::uint64_t key = m_Ready.front();
+        const auto found = m_Streams.find(key);
+        if (found == m_Streams.end() || found->second.lane != kNoLane || found->second.waiting.empty()) {
+            m_Ready.pop_front();
             continue;
         }
-        Stream& stream = m_Streams.at(state.key);
-        while (m_MD5.NeedsData(lane)) {
-            if (state.holding && state.held.last) {
-                FinishLane(queue, lane, stream);
-                break;
-            }
-            if (state.holding) {
-                Give(state.held);
-                state.holding = false;
-            }
-            if (stream.waiting.empty()) {
-                break; // the file's next chunk has not come yet
-            }
-            state.held = std::move(stream.waiting.front());
-            stream.waiting.pop_front();
-            state.holding = true;
-            if (!state.held.failure.empty() || !stream.failure.empty()) {
-                continue; // the file has failed: its chunks are only given back, up to its last
-            }
-            try {
-                m_MD5.Submit(lane, state.held.data, state.held.size);
-                stream.bytes += state.held.size;
-            } catch (...) {
-                stream.failure = FailureOf(std::current_exception());
-            }
+        const std::size_t lane = LaneFor();
+        if (lane == kNoLane) {
+            break; // every lane is hashing: the file waits its turn
         }
+        m_Ready.pop_front();
+        Stream& stream = found->second;
+        try {
+            if (stream.parked) {
+                m_MD5.Resume(lane, *stream.parked);
+                stream.parked.reset();
+            } else {
+                m_MD5.Open(lane);
+            }
+        } catch (...) {
+            stream.failure = FailureOf(std::current_exception());
+            m_MD5.Open(lane); // the lane only gives the file's chunks back, up to its last
+        }
+        m_FreeLanes.erase(std::find(m_FreeLanes.begin(), m_FreeLanes.end(), lane));
+        stream.lane = lane;
+        m_Lanes[lane] = Lane{};
+        m_Lanes[lane].key = key;
+        FeedLane(queue, lane);
     }
     queue.Publish(std::span(m_Finished.data(), m_Finished.size()));
     m_Finished.clear();
+    m_Texts.clear();
+}
+
+// A free lane, or one whose file has run dry, parked to make room; kNoLane when every lane is hashing.
+std::size_t clsDigestWorker::LaneFor() {
+    if (!m_FreeLanes.empty()) {
+        return m_FreeLanes.back();
+    }
+    for (std::size_t lane = 0; lane < m_Lanes.size(); ++lane) {
+        Lane& state = m_Lanes[lane];
+        Stream& stream = m_Streams.at(state.key);
+        const bool dry = m_MD5.NeedsData(lane) && stream.waiting.empty() &&
+                         !(state.holding && (state.submitted < state.held.size || state.held.last));
+        if (!dry) {
+            continue;
+        }
+        if (state.holding) {
+            Give(state.held);
+            state.holding = false;
+        }
+        stream.parked = m_MD5.Park(lane);
+        stream.lane = kNoLane;
+        FreeLane(lane);
+        return lane;
+    }
+    return kNoLane;
+}
+
+void clsDigestWorker::FeedLane(clsDigestQueue& queue, std::size_t lane) {
+    Lane& state = m_Lanes[lane];
+    Stream& stream = m_Streams.at(state.key);
+    while (m_MD5.NeedsData(lane)) {
+        if (state.holding && state.submitted < state.held.size && stream.failure.empty()) {
+            SubmitSlice(lane, state, stream);
+            continue;
+        }
+        if (state.holding && state.held.last) {
+            FinishLane(queue, lane, stream);
+            return;
+        }
+        if (state.holding) {
+            Give(state.held);
+            state.holding = false;
+        }
+        if (stream.waiting.empty()) {
+            return; // the file's next chunk has not come yet
+        }
+        state.held = std::move(stream.waiting.front());
+        stream.waiting.pop_front();
+        state.holding = true;
+        state.submitted = 0;
+        if (!state.held.failure.empty() || !stream.failure.empty()) {
+            continue; // the file has failed: its chunks are only given back, up to its last
+        }
+        SubmitSlice(lane, state, stream);
+    }
+}
+
+// A lane is given its chunk a slice at a time: lanes that run dry are refilled after each slice rather than
+// after a whole chunk, and the vector passes stay full while other files' chunks come in.
+void clsDigestWorker::SubmitSlice(std::size_t lane, Lane& state, Stream& stream) {
+    const std::size_t size = std::min(kLaneSlice, state.held.size - state.submitted);
+    try {
+        m_MD5.Submit(lane, state.held.data + state.submitted, size);
+        state.submitted += size;
+        stream.bytes += size;
+    } catch (...) {
+        stream.failure = FailureOf(std::current_exception());
+    }
 }
 
 // The lane's file has been hashed to its end, or failed: its digest waits to be published with the others of
@@ -308,15 +387,18 @@ void clsDigestWorker::FinishLane(clsDigestQueue& queue, std::size_t lane, Stream
     if (failure.empty()) {
         try {
             const clsMD5MultiBuffer::Digest digest = m_MD5.Finish(lane);
-            WriteHexLower(digest.data(), digest.size(), state.text);
+            std::array<char, 32>& text = m_Texts.emplace_back();
+            WriteHexLower(digest.data(), digest.size(), text.data());
             m_Finished.push_back(
-                {key / clsDigestQueue::kMaxParts, std::string_view(state.text, sizeof state.text), stream.bytes});
+                {key / clsDigestQueue::kMaxParts, std::string_view(text.data(), text.size()), stream.bytes});
         } catch (...) {
             failure = FailureOf(std::current_exception());
         }
     }
     if (!failure.empty()) {
-        m_MD5.Drop(lane);
+        if (m_MD5.IsOpen(lane)) {
+            m_MD5.Drop(lane);
+        }
         queue.Fail(key / clsDigestQueue::kMaxParts, failure, stream.bytes);
     }
     for (DigestChunk& rest : stream.waiting) {
@@ -408,4 +490,5 @@ void clsDigestWorker::DropAll() {
         }
     }
     m_Streams.clear();
+    m_Ready.clear();
 }

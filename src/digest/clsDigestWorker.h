@@ -9,13 +9,16 @@
 #include "digest/clsMD5MultiBuffer.h"
 #include "digest/clsStreamDigest.h"
 
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -45,16 +48,20 @@ struct DigestChunk {
 
 class clsDigestWorker {
 public:
+    /// MD5 files a worker takes per lane: while some wait for their next chunk, others have theirs, and they
+    /// take turns in the lanes.
+    static constexpr std::size_t kFilesPerLane = 2;
+
     /// A worker hashing MD5 with `engine` in all its lanes (fewer than 2: one file at a time, like the others).
     clsDigestWorker(clsMD5MultiBuffer::Engine engine, clsBlockBudget& budget);
     ~clsDigestWorker();
     clsDigestWorker(const clsDigestWorker&) = delete;
     clsDigestWorker& operator=(const clsDigestWorker&) = delete;
 
-    /// MD5 files the worker hashes in lanes at once; readers give it no more than that.
+    /// MD5 lanes of the worker (0: MD5 files are hashed like the others).
     std::size_t Lanes() const { return m_UsesLanes ? m_MD5.Lanes() : 0; }
 
-    /// Reserves a lane for a new MD5 file; false when every lane is taken. Any thread.
+    /// Reserves room for a new MD5 file, a few per lane; false when the worker has all it takes. Any thread.
     bool ReserveLane();
 
     /// Files the worker is hashing or has been given; readers give new files to the least busy worker.
@@ -85,6 +92,8 @@ private:
         unsigned part = 0;
         unsigned parts = 1;
         std::size_t lane = kNoLane;
+        bool md5 = false;                                // hashed in the lanes
+        std::optional<clsMD5MultiBuffer::Parked> parked; // out of a lane, waiting for its next chunk
         std::uint64_t bytes = 0;
         std::uint32_t crc = 0; // of a part
         std::unique_ptr<clsStreamDigest> digest;
@@ -94,9 +103,9 @@ private:
     };
     struct Lane {
         std::uint64_t key = 0;
-        DigestChunk held; // the chunk the lane hashes in place
+        DigestChunk held;          // the chunk the lane hashes in place
+        std::size_t submitted = 0; // bytes of it handed to the lane so far
         bool holding = false;
-        char text[32] = {}; // the digest, until published
     };
     static constexpr std::size_t kNoLane = static_cast<std::size_t>(-1);
 
@@ -105,7 +114,10 @@ private:
     void Receive(clsDigestQueue& queue, DigestChunk& chunk);
     void HashNow(clsDigestQueue& queue, std::uint64_t key, Stream& stream, DigestChunk& chunk);
     void FeedLanes(clsDigestQueue& queue);
+    void FeedLane(clsDigestQueue& queue, std::size_t lane);
+    std::size_t LaneFor();
     void FinishLane(clsDigestQueue& queue, std::size_t lane, Stream& stream);
+    void SubmitSlice(std::size_t lane, Lane& state, Stream& stream);
     std::size_t BusyLanes() const;
     void Finish(clsDigestQueue& queue, std::uint64_t key, Stream& stream, const std::string& failure);
     void FinishPart(clsDigestQueue& queue, const clsDigestQueue::Piece& piece,
@@ -126,8 +138,10 @@ private:
     std::atomic<std::size_t> m_LanesReserved{0};
     std::atomic<unsigned> m_Load{0};
     std::unordered_map<std::uint64_t, Stream> m_Streams;
+    std::deque<std::uint64_t> m_Ready; // MD5 files without a lane whose chunks wait
     std::vector<clsDigestQueue::Digest> m_Finished;
-    std::vector<DigestChunk> m_Taken; // the inbox's chunks being worked through
+    std::deque<std::array<char, 32>> m_Texts; // their digests, until published; a deque keeps them in place
+    std::vector<DigestChunk> m_Taken;         // the inbox's chunks being worked through
 
     std::mutex m_InboxMutex;
     std::condition_variable m_InboxChanged;

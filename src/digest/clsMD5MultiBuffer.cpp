@@ -307,6 +307,33 @@ clsMD5MultiBuffer::Digest clsMD5MultiBuffer::Finish(std::size_t lane) {
     return digest;
 }
 
+clsMD5MultiBuffer::Parked clsMD5MultiBuffer::Park(std::size_t lane) {
+    if (!NeedsData(lane) || m_Kernel == nullptr) {
+        RaiseMisuse();
+    }
+    Lane& state = m_Lanes[lane];
+    Parked parked;
+    LaneState(lane, parked.words);
+    parked.length = state.length;
+    parked.fill = state.fill;
+    std::memcpy(parked.buffer, state.buffer, state.fill);
+    state = Lane{};
+    return parked;
+}
+
+void clsMD5MultiBuffer::Resume(std::size_t lane, const Parked& parked) {
+    Lane& state = At(lane);
+    if (state.open || m_Kernel == nullptr || parked.fill >= kBlock) {
+        RaiseMisuse();
+    }
+    state = Lane{};
+    state.open = true;
+    state.length = parked.length;
+    state.fill = parked.fill;
+    std::memcpy(state.buffer, parked.buffer, parked.fill);
+    StoreLaneState(lane, parked.words);
+}
+
 void clsMD5MultiBuffer::Drop(std::size_t lane) {
     At(lane) = Lane{};
     if (m_Kernel == nullptr) {

@@ -72,6 +72,21 @@ public:
     /// Closes the lane without a digest (a file that failed to read, a cancelled check).
     void Drop(std::size_t lane);
 
+    /// A stream taken out of its lane, to go on later in any lane of an engine of the same kind.
+    struct Parked {
+        std::uint32_t words[4] = {};
+        std::uint64_t length = 0;
+        std::size_t fill = 0;
+        unsigned char buffer[64] = {};
+    };
+
+    /// Takes the stream out of `lane`, which is then closed; only while NeedsData(lane). More streams than
+    /// lanes can so take turns: a lane is never idle while some stream has bytes to hash.
+    Parked Park(std::size_t lane);
+
+    /// Goes on with a parked stream in the closed `lane`.
+    void Resume(std::size_t lane, const Parked& parked);
+
 private:
     struct Lane {
         const unsigned char* span = nullptr; // bytes submitted and still to hash, read in place
