@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,12 +22,16 @@ constexpr int kExitAllCorrect = 0;
 constexpr int kExitProblemsFound = 1;
 constexpr int kExitError = 2;
 constexpr int kExitInterrupted = 130; // as a shell reports a program ended by SIGINT
+constexpr unsigned kMostWorkers = 64; // the pool starts no more, which a 32-bit process can always do
+constexpr unsigned kMostReaders = 64;
 
-constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] [--jobs N] [--no-progress] LIST...\n"
+constexpr const char* kUsage = "Usage: ferrule-check [--folder DIR] [--jobs N] [--readers N] [--no-progress] LIST...\n"
                                "Check the files named in checksum lists (CRC-16, CRC-32, MD5, SHA-1 or SHA-2).\n"
                                "\n"
                                "  -f, --folder DIR  look the listed files up in DIR (default: beside each list)\n"
                                "  -j, --jobs N      hash N files at once (default: one per processor)\n"
+                               "      --readers N   read N files at once from each disc (default: one on a disc "
+                               "that seeks, more on flash)\n"
                                "      --no-progress no progress line on standard error (shown only on a terminal)\n"
                                "  -h, --help        show this help and exit\n"
                                "  -V, --version     show the version and exit\n"
@@ -47,10 +52,29 @@ int Error(const std::string& message) {
     return kExitError;
 }
 
+// The value of option `name` at args[i]: after "=" in the same argument, else the next argument (taken).
+std::string OptionValue(const std::vector<std::string>& args, std::size_t& i, std::string_view name) {
+    const std::string_view arg = args[i];
+    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
+        return std::string(arg.substr(name.size() + 1));
+    }
+    return i + 1 < args.size() ? args[++i] : std::string();
+}
+
+// A count from 1 to `most` in decimal digits, at most four of them; nothing for anything else.
+std::optional<unsigned> ParseCount(const std::string& value, unsigned most) {
+    if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const unsigned count = static_cast<unsigned>(std::stoul(value));
+    return count >= 1 && count <= most ? std::optional(count) : std::nullopt;
+}
+
 int Run(int argc, char** argv) {
     std::string folder;
     bool progress = true;
-    unsigned jobs = 0; // one per processor
+    unsigned jobs = 0;    // one per processor
+    unsigned readers = 0; // by how each disc seeks
     clsStringList lists;
     bool optionsEnded = false;
     const std::vector<std::string> args = CommandLineArguments(argc, argv);
@@ -72,17 +96,18 @@ int Run(int argc, char** argv) {
             }
             folder = args[++i];
         } else if (arg == "-j" || arg == "--jobs" || arg.starts_with("--jobs=")) {
-            std::string value;
-            if (arg.starts_with("--jobs=")) {
-                value = std::string(arg.substr(7));
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            }
-            if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos ||
-                std::stoi(value) < 1) {
+            const std::optional<unsigned> count = ParseCount(OptionValue(args, i, "--jobs"), 9999);
+            if (!count) {
                 return UsageError("option '--jobs' needs a number of files from 1 to 9999");
             }
-            jobs = static_cast<unsigned>(std::stoi(value));
+            jobs = *count;
+        } else if (arg == "--readers" || arg.starts_with("--readers=")) {
+            const std::optional<unsigned> count = ParseCount(OptionValue(args, i, "--readers"), kMostReaders);
+            if (!count) {
+                return UsageError("option '--readers' needs a number of files from 1 to " +
+                                  std::to_string(kMostReaders));
+            }
+            readers = *count;
         } else if (arg == "--no-progress") {
             progress = false;
         } else if (arg.starts_with("--folder=")) {
@@ -95,9 +120,18 @@ int Run(int argc, char** argv) {
         return UsageError("no checksum list given");
     }
 
+    // Scripts written for bigger machines keep working, told once what they get.
+    if (jobs > kMostWorkers) {
+        WriteLine(stderr, "ferrule-check: --jobs " + std::to_string(jobs) + " is more than " +
+                              std::to_string(kMostWorkers) + "; " + std::to_string(kMostWorkers) +
+                              " files are hashed at once");
+        jobs = kMostWorkers;
+    }
+
     ConsoleHost host(stdout, stderr);
     clsCheckRun run(host);
     run.setWorkers(jobs);
+    run.setReaders(readers);
     {
         // The progress line only where a person reads it: on a terminal, never into a pipe or file.
         clsRunWatcher watcher(run, progress && IsTerminal(stderr) ? stderr : nullptr);

@@ -99,6 +99,16 @@ TEST_F(FerruleCheckTest, ExitStatusAndStreams) {
         {{"--jobs", "1", "good.md5", "bad.md5"}, 1, done, ""},
         {{"--jobs=3", "good.md5"}, 0, done, ""},
         {{"-j", "0", "good.md5"}, 2, "", "needs a number"},
+        {{"--jobs", "64", "good.md5"}, 0, done, ""},
+        // More workers than the pool starts: said once, and the check runs with as many as it has.
+        {{"--jobs", "100", "good.md5", "bad.md5"}, 1, done, "--jobs 100 is more than 64; 64 files are hashed at once"},
+        {{"--readers", "1", "good.md5", "bad.md5"}, 1, done, ""},
+        {{"--readers=4", "--jobs=2", "good.md5"}, 0, done, ""},
+        {{"--readers", "0", "good.md5"}, 2, "", "'--readers' needs a number of files from 1 to 64"},
+        {{"--readers", "x", "good.md5"}, 2, "", "'--readers' needs a number"},
+        {{"--readers=65", "good.md5"}, 2, "", "'--readers' needs a number"},
+        {{"--readers=", "good.md5"}, 2, "", "'--readers' needs a number"},
+        {{"good.md5", "--readers"}, 2, "", "'--readers' needs a number"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(Check(row.args), row.status);
@@ -111,6 +121,8 @@ TEST_F(FerruleCheckTest, ExitStatusAndStreams) {
             EXPECT_NE(m_Err.find(row.errPart), std::string::npos);
         }
     }
+    EXPECT_EQ(Check({"--jobs=9999", "good.md5"}), 0);
+    EXPECT_EQ(m_Err, Lines("ferrule-check: --jobs 9999 is more than 64; 64 files are hashed at once\n"));
 }
 
 } // namespace
