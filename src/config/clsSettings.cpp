@@ -42,6 +42,15 @@ bool ReadFlag(const std::string& fileName, std::string_view key, bool& field) {
     return true;
 }
 
+// Files read at once from each disc: 1 to 64, or 0 (by how the disc seeks) for anything else, so that a
+// value set by hand never costs the window its places.
+unsigned ReadReaders(const std::string& fileName) {
+    constexpr std::int32_t kMostReaders = 64;
+    const std::string value = ReadIniString(fileName, kSection, "Readers");
+    const std::optional<std::int32_t> readers = ParseInteger(TrimSpaces(value));
+    return readers && *readers >= 1 && *readers <= kMostReaders ? static_cast<unsigned>(*readers) : 0;
+}
+
 // Twips back to pixels: both sides rounded first, then a division that truncates toward zero.
 std::string PositionText(float twips, double twipsPerPixel) {
     const std::int64_t numerator = RoundToInt32(twips);
@@ -76,6 +85,7 @@ void clsSettings::InitSettings() {
     m_WindowLeft = 0.0f;
     m_WindowTop = 0.0f;
     m_WindowTopMost = false;
+    m_Readers = 0;
 }
 
 void clsSettings::LoadSettings() {
@@ -107,6 +117,11 @@ void clsSettings::LoadSettings() {
     }
     if (!loaded) {
         InitSettings();
+    }
+    try {
+        m_Readers = ReadReaders(m_FileName);
+    } catch (...) {
+        m_Readers = 0;
     }
 }
 

@@ -1,4 +1,5 @@
-// The user's preferences (window places, log window, always-on-top, theme) and their INI file.
+// The user's preferences (window places, log window, always-on-top, theme, files read at once) and their INI
+// file.
 #pragma once
 
 #include <optional>
@@ -16,7 +17,7 @@ public:
     /// Computes the settings file path and puts every setting back to its default.
     void InitSettings();
     /// Starts from the defaults and reads the settings file; a bad value anywhere leaves every setting
-    /// at its default. Never fails.
+    /// at its default, but for Readers, which is read on its own. Never fails.
     void LoadSettings();
 
     /// Log window place and size in twips; a width or height of 0 means "never saved".
@@ -33,6 +34,10 @@ public:
     /// in it; a missing folder for the file is made first. A location that cannot be written loses the
     /// settings silently and leaves the file there was whole.
     void SaveSettings();
+
+    /// Files read at once from each disc, 1 to 64; 0 (the default, and what any other value reads as):
+    /// chosen by how the disc seeks. Set by hand in the file, and never written: saving keeps the line.
+    unsigned Readers() const { return m_Readers; }
 
     bool ShowLogWindow() const { return m_ShowLogWindow; }
     void setShowLogWindow(bool value) { m_ShowLogWindow = value; }
@@ -80,4 +85,5 @@ private:
     float m_WindowLeft = 0.0f;
     float m_WindowTop = 0.0f;
     bool m_WindowTopMost = false;
+    unsigned m_Readers = 0;
 };

@@ -246,6 +246,7 @@ void frmMain::Form_Load() {
     m_DropFiles = std::make_unique<clsStringList>();
     m_RunHost = new clsQueuedCheckHost(*this, this);
     m_CheckRun = std::make_unique<clsCheckRun>(*m_RunHost);
+    m_CheckRun->setReaders(m_Settings->Readers());
     m_RunProgress = new clsRunProgress(
         m_Progress, this, m_imgDropBox, CaptionText(FERRULE_VERSION_MAJOR, FERRULE_VERSION_MINOR),
         [this] { return m_CheckRun->Progress(); }, this);

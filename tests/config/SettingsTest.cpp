@@ -111,4 +111,38 @@ TEST_F(SettingsTest, BadValueResetsEverything) {
     }
 }
 
+// Readers is read on its own: a value out of range reads as 0 and costs the other settings nothing, a bad
+// one elsewhere costs it nothing, and saving keeps the line as written.
+TEST_F(SettingsTest, ReadersOnItsOwn) {
+    const struct {
+        const char* lines;
+        unsigned readers;
+        bool othersLoad;
+    } rows[] = {
+        {"Readers=4", 4, true},
+        {"readers= 1 ", 1, true},
+        {"Readers=64", 64, true},
+        {"Readers=0", 0, true},
+        {"Readers=65", 0, true},
+        {"Readers=-2", 0, true},
+        {"Readers=two", 0, true},
+        {"Readers=99999999999", 0, true},
+        {"Readers=", 0, true},
+        {"", 0, true},
+        {"Readers=8\r\nWindowTop=x", 8, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lines);
+        m_Folder.Write("ferrule.ini", std::string("[Settings]\r\nWindowTopMost=1\r\n") + row.lines + "\r\n");
+        clsSettings settings = Load();
+        EXPECT_EQ(settings.Readers(), row.readers);
+        EXPECT_EQ(settings.WindowTopMost(), row.othersLoad);
+    }
+    m_Folder.Write("ferrule.ini", "[Settings]\r\nReaders=3\r\n");
+    Load().SaveSettings();
+    EXPECT_NE(Saved().find("Readers=3\r\n"), std::string::npos);
+    EXPECT_EQ(Load().Readers(), 3u);
+    EXPECT_EQ(clsSettings().Readers(), 0u);
+}
+
 } // namespace
