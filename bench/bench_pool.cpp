@@ -30,23 +30,6 @@ bool IsHex(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
 }
 
-std::int32_t KindOfWidth(std::size_t width) {
-    switch (width) {
-        case 8:
-            return 2;
-        case 32:
-            return 3;
-        case 40:
-            return 4;
-        case 64:
-            return 6;
-        case 128:
-            return 8;
-        default:
-            return 0;
-    }
-}
-
 bool ReadList(const char* path, std::vector<Line>& lines) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -66,7 +49,8 @@ bool ReadList(const char* path, std::vector<Line>& lines) {
         } else if (const std::size_t blank = text.rfind(' '); blank != std::string::npos) {
             lines.push_back({text.substr(0, blank), text.substr(blank + 1)});
         }
-        if (lines.empty() || KindOfWidth(lines.back().digest.size()) == 0 || !IsHex(lines.back().digest)) {
+        if (lines.empty() || DigestKindOfWidth(lines.back().digest.size()) == DigestKind::None ||
+            !IsHex(lines.back().digest)) {
             return false;
         }
     }
@@ -116,7 +100,7 @@ int main(int argc, char** argv) {
     clsDigestPool pool(options);
     // The lengths, as a check finds them when it looks for each listed file.
     const auto job = [](const Line& line) {
-        return DigestJob{line.name, KindOfWidth(line.digest.size()), ExistingFileLength(line.name).value_or(-1)};
+        return DigestJob{line.name, DigestKindOfWidth(line.digest.size()), ExistingFileLength(line.name).value_or(-1)};
     };
     if (whole) {
         std::vector<DigestJob> jobs;

@@ -1,12 +1,14 @@
 // A file to digest in a batch of the digest pool, what became of it, and the signal that a batch was cancelled.
 #pragma once
 
+#include "digest/DigestKind.h"
+
 #include <cstdint>
 #include <string>
 
 struct DigestJob {
-    std::string path;      // UTF-8
-    std::int32_t kind = 0; // DigestKind::CRC16 to DigestKind::SHA512
+    std::string path;                   // UTF-8
+    DigestKind kind = DigestKind::None; // CRC16 to SHA512
     // Bytes when last seen (-1: unknown). It decides whether workers share a large file; the file is read to its
     // end whatever it says.
     std::int64_t length = -1;

@@ -1,6 +1,5 @@
 #include "digest/clsDigestQueue.h"
 
-#include "lists/clsDigestListItem.h"
 #include "util/AppError.h"
 
 #include <algorithm>

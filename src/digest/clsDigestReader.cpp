@@ -1,7 +1,6 @@
 #include "digest/clsDigestReader.h"
 
 #include "digest/DigestFailure.h"
-#include "lists/clsDigestListItem.h"
 #include "util/FileSystem.h"
 
 #include <algorithm>

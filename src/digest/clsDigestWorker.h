@@ -4,6 +4,8 @@
 // budget as soon as it is hashed. Results are published to the queue.
 #pragma once
 
+#include "digest/DigestKind.h"
+
 #include "digest/clsBlockBudget.h"
 #include "digest/clsDigestQueue.h"
 #include "digest/clsMD5MultiBuffer.h"
@@ -28,7 +30,7 @@ struct DigestChunk {
     std::size_t job = 0;
     unsigned part = 0;
     unsigned parts = 1;
-    std::int32_t kind = 0;
+    DigestKind kind = DigestKind::None;
     clsBlockBudget::Block* block = nullptr; // one reference held by the chunk; null when it holds no bytes
     const unsigned char* data = nullptr;
     std::size_t size = 0;
@@ -88,7 +90,7 @@ public:
 private:
     // A file (or part) being hashed: its chunks wait here while its lane hashes the one before.
     struct Stream {
-        std::int32_t kind = 0;
+        DigestKind kind = DigestKind::None;
         unsigned part = 0;
         unsigned parts = 1;
         std::size_t lane = kNoLane;
@@ -119,14 +121,15 @@ private:
     void FinishLane(clsDigestQueue& queue, std::size_t lane, Stream& stream);
     void SubmitSlice(std::size_t lane, Lane& state, Stream& stream);
     std::size_t BusyLanes() const;
+    std::size_t DryLanes() const;
     void Finish(clsDigestQueue& queue, std::uint64_t key, Stream& stream, const std::string& failure);
     void FinishPart(clsDigestQueue& queue, const clsDigestQueue::Piece& piece,
                     const clsDigestQueue::PartResult& result);
     void FreeLane(std::size_t lane);
     void Give(DigestChunk& chunk);
-    bool InLane(std::int32_t kind, unsigned parts) const;
+    bool InLane(DigestKind kind, unsigned parts) const;
     /// A file's last chunk has been dealt with: it no longer counts to the worker's load or lanes.
-    void StreamEnded(std::int32_t kind, unsigned parts);
+    void StreamEnded(DigestKind kind, unsigned parts);
     void Discard(clsDigestQueue& queue, DigestChunk& chunk);
     void DropAll();
 

@@ -3,12 +3,11 @@
 #include "digest/CRC16.h"
 #include "digest/CRC32.h"
 #include "digest/DigestText.h"
-#include "lists/clsDigestListItem.h"
 #include "util/AppError.h"
 
 namespace {
 
-ShaAlgorithm ShaOfKind(std::int32_t kind) {
+ShaAlgorithm ShaOfKind(DigestKind kind) {
     switch (kind) {
         case DigestKind::SHA1:
             return ShaAlgorithm::SHA1;
@@ -25,11 +24,11 @@ ShaAlgorithm ShaOfKind(std::int32_t kind) {
 
 } // namespace
 
-bool clsStreamDigest::IsKind(std::int32_t kind) {
+bool clsStreamDigest::IsKind(DigestKind kind) {
     return kind >= DigestKind::CRC16 && kind <= DigestKind::SHA512;
 }
 
-std::string clsStreamDigest::FailedMessage(std::int32_t kind) {
+std::string clsStreamDigest::FailedMessage(DigestKind kind) {
     switch (kind) {
         case DigestKind::CRC16:
         case DigestKind::CRC32:
@@ -41,7 +40,7 @@ std::string clsStreamDigest::FailedMessage(std::int32_t kind) {
     }
 }
 
-void clsStreamDigest::Start(std::int32_t kind) {
+void clsStreamDigest::Start(DigestKind kind) {
     if (!IsKind(kind)) {
         RaiseError(ErrorNumber::InvalidArgument, "プロシージャの呼び出し、または引数が不正です。");
     }

@@ -2,6 +2,8 @@
 // lists use: what the file digest functions compute, for callers that read the file themselves.
 #pragma once
 
+#include "digest/DigestKind.h"
+
 #include "digest/clsMD5Context.h"
 #include "digest/clsShaContext.h"
 
@@ -17,14 +19,14 @@ inline constexpr std::size_t kMaxDigestText = 128;
 class clsStreamDigest {
 public:
     /// True for the kinds a file can be digested with, DigestKind::CRC16 to DigestKind::SHA512.
-    static bool IsKind(std::int32_t kind);
+    static bool IsKind(DigestKind kind);
 
     /// The description of the digest error of `kind`, as the file digest functions raise it.
-    static std::string FailedMessage(std::int32_t kind);
+    static std::string FailedMessage(DigestKind kind);
 
     /// Starts a new digest of `kind` (one of IsKind), dropping any unfinished one. Raises the kind's digest
     /// error when the engine lacks the algorithm.
-    void Start(std::int32_t kind);
+    void Start(DigestKind kind);
 
     /// Adds `size` bytes at `data`; false when the engine fails.
     bool Update(const unsigned char* data, std::size_t size);
@@ -35,7 +37,7 @@ public:
     std::size_t Finish(char* text);
 
 private:
-    std::int32_t m_Kind = 0;
+    DigestKind m_Kind = DigestKind::None;
     std::uint32_t m_CRC = 0;
     std::optional<clsMD5Context> m_MD5;
     std::optional<clsShaContext> m_SHA;

@@ -35,7 +35,7 @@ std::optional<std::string> ToolName(std::string_view written, bool escaped) {
 
 struct Tag {
     std::string_view text;
-    std::int32_t kind;
+    DigestKind kind;
 };
 
 constexpr Tag kTags[] = {
@@ -91,7 +91,7 @@ std::optional<ToolLineFields> ParseCoreutilsLine(std::string_view line) {
     while (digits < line.size() && IsHexDigit(line[digits])) {
         ++digits;
     }
-    const std::int32_t kind = DigestKindOfWidth(digits);
+    const DigestKind kind = DigestKindOfWidth(digits);
     if (kind == DigestKind::None || kind == DigestKind::CRC16 || line.size() < digits + 3 || !IsBlank(line[digits]) ||
         (line[digits + 1] != ' ' && line[digits + 1] != '*')) {
         return std::nullopt;
@@ -109,7 +109,7 @@ std::optional<ToolLineFields> ParseBsdTagLine(std::string_view line) {
     if (line.empty() || (line.front() != 'M' && line.front() != 'S' && line.front() != 'C')) {
         return std::nullopt; // no tag starts otherwise, and most lines are no tag lines
     }
-    std::int32_t kind = DigestKind::None;
+    DigestKind kind = DigestKind::None;
     for (const Tag& tag : kTags) {
         if (line.starts_with(tag.text)) {
             std::size_t open = tag.text.size();

@@ -2,6 +2,8 @@
 // ("MD5 (NAME) = DIGEST"), as md5sum, sha*sum (also with --tag) and rhash write them.
 #pragma once
 
+#include "digest/DigestKind.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,7 +13,7 @@
 struct ToolLineFields {
     std::string name;        // the file name, escapes undone; may hold folders ("/" or "\"), never absolute
     std::string_view digest; // hex digits, as many as the kind has
-    std::int32_t kind = 0;   // a DigestKind
+    DigestKind kind = DigestKind::None;
 };
 
 /// A coreutils line: blanks, an optional "\" (the name is escaped: "\\" is a backslash, "\n" a line feed,

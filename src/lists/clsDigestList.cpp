@@ -60,7 +60,7 @@ std::optional<std::int64_t> TryParseSize(std::string_view sizeText) {
 struct Reading {
     std::string name;
     std::string_view digest;
-    std::int32_t kind = DigestKind::None;
+    DigestKind kind = DigestKind::None;
     std::int64_t bytes = -1;
     bool tool = false; // a coreutils or BSD reading
 };
@@ -241,7 +241,7 @@ void clsDigestList::Load(clsTextLineReader& reader, const std::string& listPath)
     }
     // The widths of the original form first, then the SHA widths (image.iso.sha256 holding 64 digits).
     const bool original = ParseSingleDigest(*token).has_value();
-    const std::int32_t sha = DigestKindOfWidth(token->size());
+    const DigestKind sha = DigestKindOfWidth(token->size());
     if (original || (sha >= DigestKind::SHA1 && IsHexText(*token))) {
         Clear();
         const ItemPtr item = AddEntry(listName.substr(0, listName.rfind('.')), listPath, true);

@@ -34,22 +34,7 @@ void DigestBytes(std::string_view digits, std::size_t width, std::uint8_t* bytes
     }
 }
 
-constexpr std::size_t kWidths[] = {0, 4, 8, 32, 40, 56, 64, 96, 128};
-
 } // namespace
-
-std::size_t DigestKindWidth(std::int32_t kind) {
-    return kind >= 0 && kind < static_cast<std::int32_t>(std::size(kWidths)) ? kWidths[kind] : 0;
-}
-
-std::int32_t DigestKindOfWidth(std::size_t digits) {
-    for (std::int32_t kind = 1; kind < static_cast<std::int32_t>(std::size(kWidths)); ++kind) {
-        if (kWidths[kind] == digits) {
-            return kind;
-        }
-    }
-    return DigestKind::None;
-}
 
 void clsDigestListItem::setBytes(std::int64_t value) {
     m_Bytes = value < 0 ? -1 : value;
@@ -86,7 +71,7 @@ void clsDigestListItem::setDigest(std::string_view value) {
         digits[count++] = c;
     }
 
-    std::int32_t kind = DigestKind::None;
+    DigestKind kind = DigestKind::None;
     if (count == 0) {
         kind = DigestKind::None;
     } else if (count <= 4) {
@@ -99,7 +84,7 @@ void clsDigestListItem::setDigest(std::string_view value) {
     StoreDigest(std::string_view(digits, count), kind);
 }
 
-void clsDigestListItem::setDigestOfKind(std::string_view hexDigits, std::int32_t kind) {
+void clsDigestListItem::setDigestOfKind(std::string_view hexDigits, DigestKind kind) {
     const std::size_t width = DigestKindWidth(kind);
     if (width == 0 || hexDigits.size() != width) {
         RaiseInvalidDigest();
@@ -112,7 +97,7 @@ void clsDigestListItem::setDigestOfKind(std::string_view hexDigits, std::int32_t
     StoreDigest(hexDigits, kind);
 }
 
-void clsDigestListItem::StoreDigest(std::string_view digits, std::int32_t kind) {
+void clsDigestListItem::StoreDigest(std::string_view digits, DigestKind kind) {
     const std::size_t width = DigestKindWidth(kind);
     std::uint8_t bytes[kMaxDigestBytes];
     DigestBytes(digits, width, bytes);
@@ -126,7 +111,7 @@ void clsDigestListItem::StoreDigest(std::string_view digits, std::int32_t kind) 
     m_DigestType = kind;
 }
 
-bool clsDigestListItem::HasDigest(std::string_view hexDigits, std::int32_t kind) const {
+bool clsDigestListItem::HasDigest(std::string_view hexDigits, DigestKind kind) const {
     const std::size_t width = DigestKindWidth(kind);
     if (kind != m_DigestType || width == 0 || hexDigits.size() != width) {
         return false;

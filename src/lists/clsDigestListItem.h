@@ -1,30 +1,13 @@
 // One entry of a checksum list: listed name, canonical digest, digest kind and expected size.
 #pragma once
 
+#include "digest/DigestKind.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-
-/// Digest kinds as `DigetsType` reports them.
-namespace DigestKind {
-inline constexpr std::int32_t None = 0;
-inline constexpr std::int32_t CRC16 = 1;
-inline constexpr std::int32_t CRC32 = 2;
-inline constexpr std::int32_t MD5 = 3;
-inline constexpr std::int32_t SHA1 = 4;
-inline constexpr std::int32_t SHA224 = 5;
-inline constexpr std::int32_t SHA256 = 6;
-inline constexpr std::int32_t SHA384 = 7;
-inline constexpr std::int32_t SHA512 = 8;
-} // namespace DigestKind
-
-/// Hex digits of a digest of `kind`: 4, 8, 32, 40, 56, 64, 96 or 128; 0 for kind 0 and unknown kinds.
-std::size_t DigestKindWidth(std::int32_t kind);
-
-/// The kind whose digests have `digits` hex digits; DigestKind::None for any other count.
-std::int32_t DigestKindOfWidth(std::size_t digits);
 
 class clsDigestListItem {
 public:
@@ -43,27 +26,27 @@ public:
     /// Sets a digest of exactly the width of `kind` (DigestKindWidth), stored in the kind's letter case: upper
     /// for CRC-16 and CRC-32, lower for the others. Raises the invalid-digest error and changes nothing for a
     /// value of any other length or with a character that is not a hex digit.
-    void setDigestOfKind(std::string_view hexDigits, std::int32_t kind);
+    void setDigestOfKind(std::string_view hexDigits, DigestKind kind);
 
     /// True when the entry holds the digest `hexDigits` (exactly the width of `kind`, either case) of `kind`.
-    bool HasDigest(std::string_view hexDigits, std::int32_t kind) const;
+    bool HasDigest(std::string_view hexDigits, DigestKind kind) const;
 
     /// 0 none, 1 CRC-16, 2 CRC-32, 3 MD5, 4 SHA-1, 5 SHA-224, 6 SHA-256, 7 SHA-384, 8 SHA-512; changes only
     /// through setDigest and setDigestOfKind.
-    std::int32_t DigetsType() const { return m_DigestType; }
+    DigestKind DigetsType() const { return m_DigestType; }
 
     const std::string& Name() const { return m_Name; }
     void setName(const std::string& value) { m_Name = value; }
 
 private:
     /// Stores `digits` (hex digits only, at most the kind's width) filled to the kind's width.
-    void StoreDigest(std::string_view digits, std::int32_t kind);
+    void StoreDigest(std::string_view digits, DigestKind kind);
 
     // A list may hold millions of entries: the digest is kept as its bytes (the text is made when asked
     // for), in the entry itself up to MD5's 16 bytes, beside it for the longer SHA digests.
     std::string m_Name;
     std::unique_ptr<std::uint8_t[]> m_LongDigest;
     std::int64_t m_Bytes = -1;
-    std::int32_t m_DigestType = DigestKind::None;
+    DigestKind m_DigestType = DigestKind::None;
     std::uint8_t m_ShortDigest[16] = {};
 };

@@ -37,7 +37,7 @@ void clsReadingStore::Set(std::size_t position, const clsDigestListItem& entry,
         Put(m_Record, static_cast<std::uint32_t>(reading.name.size()));
         m_Record += reading.name;
         Put(m_Record, reading.bytes);
-        Put(m_Record, reading.kind);
+        Put(m_Record, static_cast<std::int32_t>(reading.kind));
         const bool same = entry.HasDigest(reading.digest, reading.kind);
         Put(m_Record, static_cast<std::uint8_t>(same ? 0 : reading.digest.size()));
         if (!same) {
@@ -63,7 +63,7 @@ std::vector<clsDigestListItem> clsReadingStore::Get(std::size_t position, const 
         reading.setName(std::string(at, nameLength));
         at += nameLength;
         reading.setBytes(Take<std::int64_t>(at));
-        const auto kind = Take<std::int32_t>(at);
+        const auto kind = DigestKindOf(Take<std::int32_t>(at));
         const auto digestLength = Take<std::uint8_t>(at);
         reading.setDigestOfKind(
             digestLength == 0 ? std::string_view(entry.Digest()) : std::string_view(at, digestLength), kind);

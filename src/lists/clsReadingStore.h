@@ -15,7 +15,7 @@
 struct StoredReading {
     std::string_view name;
     std::string_view digest;
-    std::int32_t kind = DigestKind::None;
+    DigestKind kind = DigestKind::None;
     std::int64_t bytes = -1;
 };
 

@@ -188,15 +188,16 @@ TEST(DigestPool, MisuseRaisesErrorFive) {
     TempFolder folder;
     const std::string path = folder.Write("a.bin", "abc");
     clsDigestPool pool(2);
-    for (const std::int32_t kind : {0, 9, -1}) {
+    for (const std::int32_t number : {0, 9, -1}) {
+        const auto kind = static_cast<DigestKind>(number);
         try {
-            pool.Start({DigestJob{path, 2, 3}, DigestJob{path, kind, 3}});
-            ADD_FAILURE() << "kind " << kind << " started";
+            pool.Start({DigestJob{path, DigestKind::CRC32, 3}, DigestJob{path, kind, 3}});
+            ADD_FAILURE() << "kind " << number << " started";
         } catch (const AppError& error) {
             EXPECT_EQ(error.Number(), 5);
         }
     }
-    pool.Start({DigestJob{path, 2, 3}, DigestJob{path, 3, 3}});
+    pool.Start({DigestJob{path, DigestKind::CRC32, 3}, DigestJob{path, DigestKind::MD5, 3}});
     EXPECT_EQ(pool.Take(1).digest, "900150983cd24fb0d6963f7d28e17f72");
     for (const std::size_t index : {0, 1, 2}) {
         try {
@@ -234,8 +235,8 @@ TEST(DigestPool, LargeCRCFilesInParts) {
         clsDigestPool pool(workers);
         std::vector<DigestJob> jobs;
         for (const std::int64_t length : {actual, 2 * actual, actual / 2}) {
-            jobs.push_back({path, 1, length});
-            jobs.push_back({path, 2, length});
+            jobs.push_back({path, DigestKind::CRC16, length});
+            jobs.push_back({path, DigestKind::CRC32, length});
         }
         pool.Start(jobs);
         for (std::size_t i = 0; i < jobs.size(); ++i) {
@@ -256,7 +257,7 @@ TEST(DigestPool, WindowHoldsTheWorkersBack) {
     }
     std::vector<DigestJob> jobs;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        jobs.push_back({paths[i], i % 3 == 0 ? 2 : 3, static_cast<std::int64_t>(kSize)});
+        jobs.push_back({paths[i], i % 3 == 0 ? DigestKind::CRC32 : DigestKind::MD5, static_cast<std::int64_t>(kSize)});
     }
     clsDigestPool::Options options;
     options.workers = 3;
@@ -296,10 +297,11 @@ protected:
 // DigestCancelled, and the workers put the file down after a chunk, so the next batch starts at once.
 TEST_F(LargeFile, CancelStopsTheWorkersMidFile) {
     const std::string small = m_Folder.Write("small.bin", "abc");
-    for (const std::int32_t kind : {3, 6, 2}) {
-        SCOPED_TRACE(kind);
+    for (const DigestKind kind : {DigestKind::MD5, DigestKind::SHA256, DigestKind::CRC32}) {
+        SCOPED_TRACE(static_cast<int>(kind));
         clsDigestPool pool(2);
-        pool.Start({DigestJob{m_Path, kind, static_cast<std::int64_t>(kLength)}, DigestJob{m_Path, 3, 1}});
+        pool.Start(
+            {DigestJob{m_Path, kind, static_cast<std::int64_t>(kLength)}, DigestJob{m_Path, DigestKind::MD5, 1}});
         std::atomic<bool> cancelled{false};
         std::thread consumer([&] {
             try {
@@ -318,7 +320,7 @@ TEST_F(LargeFile, CancelStopsTheWorkersMidFile) {
         EXPECT_THROW(pool.Take(1), DigestCancelled);
         // Start waits for the workers to leave the cancelled batch: a bound far below what the rest of the
         // file would take shows that they left it in the middle.
-        pool.Start({DigestJob{small, 2, 3}});
+        pool.Start({DigestJob{small, DigestKind::CRC32, 3}});
         EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
         EXPECT_EQ(pool.Take(0).digest, "352441C2");
     }
@@ -327,7 +329,7 @@ TEST_F(LargeFile, CancelStopsTheWorkersMidFile) {
 // A pool destroyed in the middle of a batch stops its workers and ends.
 TEST_F(LargeFile, DestroyedMidFile) {
     auto pool = std::make_unique<clsDigestPool>(1);
-    pool->Start({DigestJob{m_Path, 3, static_cast<std::int64_t>(kLength)}});
+    pool->Start({DigestJob{m_Path, DigestKind::MD5, static_cast<std::int64_t>(kLength)}});
     while (pool->BytesDone() == 0) {
         std::this_thread::sleep_for(1ms);
     }

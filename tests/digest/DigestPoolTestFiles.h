@@ -27,6 +27,10 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
+inline std::ostream& operator<<(std::ostream& out, DigestKind kind) {
+    return out << static_cast<std::int32_t>(kind);
+}
+
 inline std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
     return out << (outcome.failed ? std::string("(failed)") : outcome.text);
 }
@@ -46,12 +50,13 @@ inline std::vector<DigestJob> EveryKindOfEveryFile(const std::vector<std::string
     std::vector<DigestJob> jobs;
     for (std::int32_t kind = 1; kind <= 8; ++kind) {
         for (const std::string& path : paths) {
-            jobs.push_back({path, kind, 0});
+            jobs.push_back({path, DigestKindOf(kind), 0});
         }
     }
     for (std::int32_t kind = 1; kind <= 8; ++kind) {
         for (std::size_t i = 0; i < paths.size(); ++i) {
-            jobs.push_back({paths[i], static_cast<std::int32_t>(1 + (i + static_cast<std::size_t>(kind)) % 8), 0});
+            const auto turn = static_cast<std::int32_t>(1 + (i + static_cast<std::size_t>(kind)) % 8);
+            jobs.push_back({paths[i], DigestKindOf(turn), 0});
         }
     }
     return jobs;
@@ -76,14 +81,14 @@ inline std::vector<Outcome> FileFunctionOutcomes(const std::vector<DigestJob>& j
     for (const DigestJob& job : jobs) {
         outcomes.push_back(OutcomeOf([&] {
             switch (job.kind) {
-                case 1:
+                case DigestKind::CRC16:
                     return FileCRC16(job.path);
-                case 2:
+                case DigestKind::CRC32:
                     return FileCRC32(job.path);
-                case 3:
+                case DigestKind::MD5:
                     return FileMD5(job.path);
                 default:
-                    return FileSHA(job.path, kSha[job.kind - 4]);
+                    return FileSHA(job.path, kSha[static_cast<std::int32_t>(job.kind) - 4]);
             }
         }));
     }

@@ -44,7 +44,8 @@ private:
 // Mixed sizes and kinds: small files between large ones, MD5 (the lanes) beside the others.
 std::vector<DigestJob> MixedJobs(const TempFolder& folder, std::mt19937& random) {
     std::vector<DigestJob> jobs;
-    const std::int32_t kinds[] = {3, 3, 5, 3, 2, 3, 8, 3};
+    const DigestKind kinds[] = {DigestKind::MD5,   DigestKind::MD5, DigestKind::SHA224, DigestKind::MD5,
+                                DigestKind::CRC32, DigestKind::MD5, DigestKind::SHA512, DigestKind::MD5};
     for (int i = 0; i < 24; ++i) {
         const std::size_t size = i % 3 == 0 ? (2u << 20) + random() % (2u << 20) : random() % 70000;
         const std::string path = WriteRandomFile(folder, "f" + std::to_string(i) + ".bin", size, random);
@@ -99,7 +100,8 @@ TEST(DigestReaders, FlashIsReadSideBySide) {
     std::mt19937 random(22);
     std::vector<DigestJob> jobs;
     for (int i = 0; i < 12; ++i) {
-        jobs.push_back({WriteRandomFile(folder, std::to_string(i) + ".bin", 1u << 20, random), 3, 1 << 20});
+        jobs.push_back(
+            {WriteRandomFile(folder, std::to_string(i) + ".bin", 1u << 20, random), DigestKind::MD5, 1 << 20});
     }
     const std::vector<Outcome> expected = FileFunctionOutcomes(jobs);
     ReadRecorder recorder;
@@ -124,7 +126,7 @@ TEST(DigestReaders, FlashIsReadSideBySide) {
 }
 
 DigestJob Job(std::size_t number, std::int64_t length) {
-    return {"/nowhere/" + std::to_string(number), 3, length};
+    return {"/nowhere/" + std::to_string(number), DigestKind::MD5, length};
 }
 
 TEST(DigestQueue, ReadersAttachToTheDeviceWhoseJobComesFirst) {

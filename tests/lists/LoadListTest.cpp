@@ -21,7 +21,7 @@ using Entry = std::tuple<std::string, std::string, std::int32_t, std::int64_t>;
 std::vector<Entry> Entries(const clsDigestList& list) {
     std::vector<Entry> entries;
     for (const auto& item : list) {
-        entries.push_back({item->Name(), item->Digest(), item->DigetsType(), item->Bytes()});
+        entries.push_back({item->Name(), item->Digest(), static_cast<std::int32_t>(item->DigetsType()), item->Bytes()});
     }
     return entries;
 }

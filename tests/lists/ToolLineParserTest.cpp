@@ -18,7 +18,7 @@ Fields AsTuple(const std::optional<ToolLineFields>& fields) {
     if (!fields) {
         return std::nullopt;
     }
-    return std::tuple{fields->name, std::string(fields->digest), fields->kind};
+    return std::tuple{fields->name, std::string(fields->digest), static_cast<std::int32_t>(fields->kind)};
 }
 
 const std::string kMd5 = "b1946ac92492d2347c6235b4d2611184";

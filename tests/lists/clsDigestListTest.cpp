@@ -141,7 +141,7 @@ TEST(clsDigestList, ByNameTheExactSpellingComesFirst) {
 
 TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
     // A digest of nullptr: refused, and the previous digest stays.
-    const std::tuple<std::string, const char*, std::int32_t> cases[] = {
+    const std::tuple<std::string, const char*, DigestKind> cases[] = {
         {"12 34", "1234", DigestKind::CRC16},
         {"   ", "", DigestKind::None},
         {"", "", DigestKind::None},
@@ -151,14 +151,14 @@ TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
         {"123456789", "00000000000000000000000123456789", DigestKind::MD5},
         {"D41D8CD98F00B204E9800998ECF8427E", "d41d8cd98f00b204e9800998ecf8427e", DigestKind::MD5},
         {" d41d8cd9 8f00b204 e9800998 ecf8427e ", "d41d8cd98f00b204e9800998ecf8427e", DigestKind::MD5},
-        {"0x1234", nullptr, 0},
-        {"12-34", nullptr, 0},
-        {"12\t34", nullptr, 0},
-        {"12\n34", nullptr, 0},
-        {"12\0"s + "4", nullptr, 0},
-        {"ｆｆｆｆ", nullptr, 0},
-        {"g", nullptr, 0},
-        {"123456789012345678901234567890123", nullptr, 0}};
+        {"0x1234", nullptr, DigestKind::None},
+        {"12-34", nullptr, DigestKind::None},
+        {"12\t34", nullptr, DigestKind::None},
+        {"12\n34", nullptr, DigestKind::None},
+        {"12\0"s + "4", nullptr, DigestKind::None},
+        {"ｆｆｆｆ", nullptr, DigestKind::None},
+        {"g", nullptr, DigestKind::None},
+        {"123456789012345678901234567890123", nullptr, DigestKind::None}};
     for (const auto& [value, digest, kind] : cases) {
         SCOPED_TRACE(value);
         clsDigestListItem item;
@@ -179,7 +179,7 @@ TEST(clsDigestListItem, DigestIsFilledAndCasedByLengthOrRefused) {
 TEST(clsDigestListItem, DigestOfAKindHasExactlyItsWidth) {
     const std::string sha1 = "A9993E364706816ABA3E25717850C26C9CD0D89D";
     // Nothing expected: refused, and the previous digest stays.
-    const std::tuple<std::string, std::int32_t, std::optional<std::string>> cases[] = {
+    const std::tuple<std::string, DigestKind, std::optional<std::string>> cases[] = {
         {sha1, DigestKind::SHA1, "a9993e364706816aba3e25717850c26c9cd0d89d"},
         {std::string(56, 'F'), DigestKind::SHA224, std::string(56, 'f')},
         {std::string(64, 'b'), DigestKind::SHA256, std::string(64, 'b')},
@@ -193,7 +193,7 @@ TEST(clsDigestListItem, DigestOfAKindHasExactlyItsWidth) {
         {"abc", DigestKind::CRC16, std::nullopt},         // no filling here
         {std::string(127, 'a') + "g", DigestKind::SHA512, std::nullopt},
         {"", DigestKind::None, std::nullopt},
-        {"1234", 9, std::nullopt},
+        {"1234", static_cast<DigestKind>(9), std::nullopt},
     };
     for (const auto& [value, kind, digest] : cases) {
         SCOPED_TRACE(value);
