@@ -104,7 +104,7 @@ void clsDigestReader::ReadGroup(clsDigestQueue& queue, clsDigestQueue::Group& gr
                 FlushAll();
                 const bool descriptors = next.worker != kNoWorker || !UsesLane(next.piece, *m_Workers[0]);
                 if (descriptors && ++attempts >= kOpenAttempts) {
-                    End(next.piece, next.worker == kNoWorker ? 0 : next.worker, ReadFailure(EMFILE));
+                    End(next.piece, next.worker == kNoWorker ? 0 : next.worker, ReadFailure(m_DeferredError));
                     m_Deferred.reset();
                     attempts = 0;
                     continue;
@@ -184,6 +184,7 @@ clsDigestReader::Opened clsDigestReader::Open(clsDigestQueue& queue, Deferred& n
             if (IsTooManyOpenFiles(error) && !queue.Cancelled()) {
                 // Out of descriptors: a readable file must not fail for it. It waits for one of the reader's
                 // own files to end, or for other readers'.
+                m_DeferredError = error;
                 m_Deferred = std::move(next);
                 return Opened::Later;
             }

@@ -67,6 +67,7 @@ private:
     Planner m_Planner;
     std::vector<File> m_Files;
     std::optional<Deferred> m_Deferred; // claimed, waiting for a descriptor or an MD5 lane
+    int m_DeferredError = 0;            // why it waits for a descriptor
     std::vector<std::unique_ptr<clsFileReader>> m_SpareReaders;
     clsBlockBudget::Block* m_Block = nullptr;       // the block being filled, with the reader's own reference
     std::size_t m_Used = 0;                         // bytes of it handed out
