@@ -143,8 +143,7 @@ void clsDigestWorker::Abandon(clsDigestQueue& queue, const std::string& failure)
             continue;
         }
         try {
-            const clsDigestQueue::Piece piece{
-                key / clsDigestQueue::kMaxParts, {"", stream.kind}, stream.part, stream.parts};
+            const clsDigestQueue::Piece piece{JobOf(key), {"", stream.kind}, stream.part, stream.parts};
             if (stream.parts > 1) {
                 clsDigestQueue::PartResult result;
                 result.failure = m_Broken;
@@ -407,8 +406,7 @@ void clsDigestWorker::FinishLane(clsDigestQueue& queue, std::size_t lane, Stream
             const clsMD5MultiBuffer::Digest digest = m_MD5.Finish(lane);
             std::array<char, 32>& text = m_Texts.emplace_back();
             WriteHexLower(digest.data(), digest.size(), text.data());
-            m_Finished.push_back(
-                {key / clsDigestQueue::kMaxParts, std::string_view(text.data(), text.size()), stream.bytes});
+            m_Finished.push_back({JobOf(key), std::string_view(text.data(), text.size()), stream.bytes});
         } catch (...) {
             failure = FailureOf(std::current_exception());
         }
@@ -417,7 +415,7 @@ void clsDigestWorker::FinishLane(clsDigestQueue& queue, std::size_t lane, Stream
         if (m_MD5.IsOpen(lane)) {
             m_MD5.Drop(lane);
         }
-        queue.Fail(key / clsDigestQueue::kMaxParts, failure, stream.bytes);
+        queue.Fail(JobOf(key), failure, stream.bytes);
     }
     for (DigestChunk& rest : stream.waiting) {
         Give(rest);
@@ -433,7 +431,7 @@ void clsDigestWorker::FreeLane(std::size_t lane) {
 }
 
 void clsDigestWorker::Finish(clsDigestQueue& queue, std::uint64_t key, Stream& stream, const std::string& failure) {
-    const clsDigestQueue::Piece piece{key / clsDigestQueue::kMaxParts, {"", stream.kind}, stream.part, stream.parts};
+    const clsDigestQueue::Piece piece{JobOf(key), {"", stream.kind}, stream.part, stream.parts};
     const std::uint64_t bytes = stream.bytes;
     const std::uint32_t crc = stream.crc;
     char text[kMaxDigestText];

@@ -111,7 +111,10 @@ private:
     };
     static constexpr std::size_t kNoLane = static_cast<std::size_t>(-1);
 
-    static std::uint64_t KeyOf(std::size_t job, unsigned part) { return job * clsDigestQueue::kMaxParts + part; }
+    static std::uint64_t KeyOf(std::size_t job, unsigned part) {
+        return std::uint64_t{job} * clsDigestQueue::kMaxParts + part;
+    }
+    static std::size_t JobOf(std::uint64_t key) { return static_cast<std::size_t>(key / clsDigestQueue::kMaxParts); }
     bool TakeInbox(std::vector<DigestChunk>& chunks, bool wait, const clsDigestQueue& queue);
     void Receive(clsDigestQueue& queue, DigestChunk& chunk);
     void HashNow(clsDigestQueue& queue, std::uint64_t key, Stream& stream, DigestChunk& chunk);
