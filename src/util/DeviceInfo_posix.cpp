@@ -180,7 +180,8 @@ std::optional<double> MeasureUncachedRead(const std::string& path) {
     struct stat info {};
     const std::unique_ptr<void, decltype(&std::free)> block(std::aligned_alloc(kBlock, kBlock), &std::free);
     std::optional<double> millis;
-    if (block && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    // A hole reads as zeros without the disc being asked, which would make a head look like flash.
+    if (block && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::lseek(fd, 0, SEEK_DATA) == 0) {
         const auto start = std::chrono::steady_clock::now();
         const ssize_t got = ::pread(fd, block.get(), kBlock, 0);
         const auto end = std::chrono::steady_clock::now();

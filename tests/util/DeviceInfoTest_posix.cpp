@@ -239,6 +239,13 @@ TEST(MeasureUncachedRead, OnlyRegularFilesWithData) {
          {temp.Write("empty.bin", ""), temp.Path(), temp.File("missing.bin"), std::string("/dev/zero")}) {
         EXPECT_EQ(MeasureUncachedRead(path), std::nullopt) << path;
     }
+    // A file that starts with a hole, where the file system keeps holes: nothing of it is on the disc.
+    const std::string sparse = temp.Write("sparse.bin", "");
+    fs::resize_file(sparse, 1 << 20);
+    struct stat info {};
+    if (::stat(sparse.c_str(), &info) == 0 && info.st_blocks == 0) {
+        EXPECT_EQ(MeasureUncachedRead(sparse), std::nullopt);
+    }
     // A file system that takes no uncached reads (tmpfs on older kernels) times nothing.
     if (const std::optional<double> millis = MeasureUncachedRead(data)) {
         EXPECT_GT(*millis, 0.0);
