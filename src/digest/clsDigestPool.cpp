@@ -127,7 +127,7 @@ clsDigestPool::clsDigestPool(const Options& options) : m_Engine(options.engine.v
         return layout.PlanFor(seeks ? seeks(device) : SeeksOf(device, samples));
     };
     for (unsigned i = 0; i < layout.readers; ++i) {
-        m_Readers.push_back(std::make_unique<clsDigestReader>(*m_Budget, workers, planner));
+        m_Readers.push_back(std::make_unique<clsDigestReader>(*m_Budget, workers, m_Turn, planner));
     }
     try {
         for (unsigned i = 0; i < layout.workers; ++i) {

@@ -12,6 +12,7 @@
 #include "digest/clsMD5MultiBuffer.h"
 #include "util/DeviceInfo.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -111,4 +112,5 @@ private:
     std::vector<std::thread> m_WorkerThreads;
     std::vector<std::thread> m_ReaderThreads;
     std::unordered_map<std::string, std::uint64_t> m_FolderDevices; // of the batch's folders, looked up once
+    std::atomic<std::size_t> m_Turn{0};                             // the readers' turns at choosing a worker
 };

@@ -27,8 +27,9 @@ bool UsesLane(const clsDigestQueue::Piece& piece, const clsDigestWorker& worker)
 
 } // namespace
 
-clsDigestReader::clsDigestReader(clsBlockBudget& budget, std::span<clsDigestWorker* const> workers, Planner planner)
-    : m_Budget(budget), m_Workers(workers.begin(), workers.end()), m_Planner(std::move(planner)),
+clsDigestReader::clsDigestReader(clsBlockBudget& budget, std::span<clsDigestWorker* const> workers,
+                                 std::atomic<std::size_t>& turn, Planner planner)
+    : m_Budget(budget), m_Workers(workers.begin(), workers.end()), m_Turn(turn), m_Planner(std::move(planner)),
       m_Outbox(m_Workers.size()) {}
 
 clsDigestReader::~clsDigestReader() {
@@ -150,11 +151,13 @@ bool clsDigestReader::ChooseWorker(Deferred& next) {
     if (next.worker != kNoWorker) {
         return true;
     }
-    // Loads change under the reader's feet: they are read once, and ties go round the workers.
+    // Loads change under the reader's feet: they are read once, and ties go round the workers, taking turns
+    // with the other readers, which may be choosing at the same moment.
     const std::size_t count = m_Workers.size();
+    const std::size_t first = m_Turn.fetch_add(1, std::memory_order_relaxed);
     m_Order.clear();
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t index = (m_NextWorker + i) % count;
+        const std::size_t index = (first + i) % count;
         m_Order.emplace_back(m_Workers[index]->Load(), index);
     }
     std::stable_sort(m_Order.begin(), m_Order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -162,7 +165,6 @@ bool clsDigestReader::ChooseWorker(Deferred& next) {
         if (!UsesLane(next.piece, *m_Workers[index]) || m_Workers[index]->ReserveLane()) {
             next.worker = index;
             m_Workers[index]->AddLoad();
-            m_NextWorker = (index + 1) % count;
             return true;
         }
     }

@@ -9,6 +9,7 @@
 #include "digest/clsDigestWorker.h"
 #include "util/clsFileReader.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -24,7 +25,9 @@ public:
     /// Tells how a device's readers read it, from its number and the paths of a few files on it.
     using Planner = std::function<clsDigestQueue::ReadPlan(std::uint64_t device, std::span<const std::string> samples)>;
 
-    clsDigestReader(clsBlockBudget& budget, std::span<clsDigestWorker* const> workers, Planner planner);
+    /// A reader handing chunks to `workers`; `turn` is shared by all readers of the pool.
+    clsDigestReader(clsBlockBudget& budget, std::span<clsDigestWorker* const> workers, std::atomic<std::size_t>& turn,
+                    Planner planner);
     ~clsDigestReader();
     clsDigestReader(const clsDigestReader&) = delete;
     clsDigestReader& operator=(const clsDigestReader&) = delete;
@@ -64,6 +67,7 @@ private:
 
     clsBlockBudget& m_Budget;
     std::vector<clsDigestWorker*> m_Workers;
+    std::atomic<std::size_t>& m_Turn; // which worker a reader's choice starts from
     Planner m_Planner;
     std::vector<File> m_Files;
     std::optional<Deferred> m_Deferred; // claimed, waiting for a descriptor or an MD5 lane
@@ -74,5 +78,4 @@ private:
     std::vector<std::vector<DigestChunk>> m_Outbox; // per worker, not posted yet
     std::size_t m_Pending = 0;
     std::vector<std::pair<unsigned, std::size_t>> m_Order; // workers by load, when choosing one
-    std::size_t m_NextWorker = 0;
 };

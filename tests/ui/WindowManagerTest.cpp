@@ -18,9 +18,11 @@ QStringList At(const QPoint& global) {
 }
 
 // A check that takes seconds (16 GiB): long enough for a hand to act during it, and one that ends.
+// A check of a few seconds: sparse files look like a disc that seeks (their first blocks are not on the disc to
+// time), so they are read one after another, each hashed by one worker.
 struct LongCheck {
     TempFolder folder;
-    std::string list = LargeFilesList(folder, 8, std::uintmax_t{2} << 30);
+    std::string list = LargeFilesList(folder, 8, std::uintmax_t{512} << 20);
 };
 
 // A small list of missing files: a log longer than the views.
