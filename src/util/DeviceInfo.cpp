@@ -1,10 +1,12 @@
 // What both platforms' device functions share: the names of the answers, the answer the environment
-// forces, and how read times are judged.
+// forces, the answers already decided, and how read times are judged.
 #include "util/DeviceInfo.h"
 #include "util/DeviceInfoDetail.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <string_view>
 
 const char* SeeksName(DeviceSeeks seeks) {
@@ -17,6 +19,22 @@ const char* SeeksName(DeviceSeeks seeks) {
             break;
     }
     return "unknown";
+}
+
+DeviceSeeks SeeksOf(std::uint64_t device, std::span<const std::string> samples) {
+    if (const std::optional<DeviceSeeks> forced = ForcedSeeks()) {
+        return *forced;
+    }
+    // Reader threads ask at once; the first one decides while the others wait for its answer.
+    static std::mutex mutex;
+    static std::map<std::uint64_t, DeviceSeeks> known;
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (const auto it = known.find(device); it != known.end()) {
+        return it->second;
+    }
+    const DeviceSeeks seeks = DecideSeeks(device, samples);
+    known.emplace(device, seeks);
+    return seeks;
 }
 
 std::optional<DeviceSeeks> ForcedSeeks() {

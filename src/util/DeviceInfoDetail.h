@@ -3,6 +3,7 @@
 
 #include "util/DeviceInfo.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -12,6 +13,9 @@
 /// The answer FERRULE_DEVICE_SEEKS ("yes", "no" or "unknown") forces for every device; nothing when the
 /// variable is unset or holds anything else.
 std::optional<DeviceSeeks> ForcedSeeks();
+
+/// How `device` seeks, asked of the system (the platform's part of SeeksOf, which remembers the answer).
+DeviceSeeks DecideSeeks(std::uint64_t device, std::span<const std::string> samples);
 
 /// Whether a device that claims to rotate seeks, from the milliseconds of uncached reads of first blocks:
 /// fewer than three leave the claim standing; otherwise a median below half a millisecond is no head.

@@ -14,9 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <linux/btrfs.h>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -232,19 +230,7 @@ std::optional<std::uint64_t> DeviceOf(const std::string& path) {
     return static_cast<std::uint64_t>(info.st_dev);
 }
 
-DeviceSeeks SeeksOf(std::uint64_t device, std::span<const std::string> samples) {
-    if (const std::optional<DeviceSeeks> forced = ForcedSeeks()) {
-        return *forced;
-    }
-    // Reader threads ask at once; the first one decides while the others wait for its answer.
-    static std::mutex mutex;
-    static std::map<std::uint64_t, DeviceSeeks> known;
-    const std::lock_guard<std::mutex> lock(mutex);
-    if (const auto it = known.find(device); it != known.end()) {
-        return it->second;
-    }
+DeviceSeeks DecideSeeks(std::uint64_t device, std::span<const std::string> samples) {
     const dev_t number = static_cast<dev_t>(device);
-    const DeviceSeeks seeks = SeeksFromSysfs("/sys", major(number), minor(number), samples, MeasureUncachedRead);
-    known.emplace(device, seeks);
-    return seeks;
+    return SeeksFromSysfs("/sys", major(number), minor(number), samples, MeasureUncachedRead);
 }

@@ -5,32 +5,14 @@
 // benchmarks of the digest engine can take either way of reading on any machine.
 #include "util/DeviceInfo.h"
 #include "util/DeviceInfoDetail.h"
+#include "util/WinFileHandle.h"
 #include "util/WinText.h"
 
-#include <map>
-#include <mutex>
 
 #include <windows.h>
 #include <winioctl.h>
 
 namespace {
-
-// Closes a handle on every way out.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_Handle(handle) {}
-    ~FileHandle() {
-        if (m_Handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_Handle);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return m_Handle; }
-
-private:
-    HANDLE m_Handle = INVALID_HANDLE_VALUE;
-};
 
 // No access rights asked: the query needs none, so no administrator is needed either.
 HANDLE OpenForQuery(const std::wstring& path, DWORD flags) {
@@ -86,19 +68,7 @@ std::optional<std::uint64_t> DeviceOf(const std::string& path) {
     return info.dwVolumeSerialNumber;
 }
 
-DeviceSeeks SeeksOf(std::uint64_t device, std::span<const std::string> samples) {
-    if (const std::optional<DeviceSeeks> forced = ForcedSeeks()) {
-        return *forced;
-    }
-    // Reader threads ask at once; the first one decides while the others wait for its answer.
-    static std::mutex mutex;
-    static std::map<std::uint64_t, DeviceSeeks> known;
-    const std::lock_guard<std::mutex> lock(mutex);
-    if (const auto it = known.find(device); it != known.end()) {
-        return it->second;
-    }
+DeviceSeeks DecideSeeks(std::uint64_t, std::span<const std::string> samples) {
     // Any sample will do: they are all on the one volume.
-    const DeviceSeeks seeks = samples.empty() ? DeviceSeeks::Unknown : SeeksOfVolumeHolding(samples.front());
-    known.emplace(device, seeks);
-    return seeks;
+    return samples.empty() ? DeviceSeeks::Unknown : SeeksOfVolumeHolding(samples.front());
 }

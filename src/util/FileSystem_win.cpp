@@ -3,6 +3,7 @@
 
 #include "util/AppError.h"
 #include "util/PathHelpers.h"
+#include "util/WinFileHandle.h"
 #include "util/WinText.h"
 
 #include <windows.h>
@@ -21,23 +22,6 @@ std::string SystemMessage(DWORD code) {
     }
     return text.empty() ? "エラー " + std::to_string(code) : WideToUtf8(text);
 }
-
-// Closes a handle on every way out of the reading function.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_Handle(handle) {}
-    ~FileHandle() {
-        if (m_Handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_Handle);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return m_Handle; }
-
-private:
-    HANDLE m_Handle = INVALID_HANDLE_VALUE;
-};
 
 } // namespace
 
