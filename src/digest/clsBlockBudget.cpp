@@ -28,21 +28,17 @@ clsBlockBudget::~clsBlockBudget() = default;
 
 clsBlockBudget::Block* clsBlockBudget::TryAcquire() {
     const std::lock_guard lock(m_Mutex);
-    if (m_Free.empty()) {
-        return nullptr;
-    }
-    Block* block = m_Free.back();
-    m_Free.pop_back();
-    block->refs.store(1, std::memory_order_relaxed);
-    return block;
+    return m_Free.empty() ? nullptr : TakeFree();
 }
 
 clsBlockBudget::Block* clsBlockBudget::Acquire(const std::atomic<bool>& stop) {
     std::unique_lock lock(m_Mutex);
     m_Freed.wait(lock, [&] { return !m_Free.empty() || stop.load(); });
-    if (stop.load()) {
-        return nullptr;
-    }
+    return stop.load() ? nullptr : TakeFree();
+}
+
+// The block freed last, with one reference: it is the likeliest to be in the processor's cache still.
+clsBlockBudget::Block* clsBlockBudget::TakeFree() {
     Block* block = m_Free.back();
     m_Free.pop_back();
     block->refs.store(1, std::memory_order_relaxed);

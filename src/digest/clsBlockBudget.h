@@ -50,6 +50,8 @@ private:
         void operator()(unsigned char* memory) const;
     };
 
+    Block* TakeFree(); // with m_Mutex held and a block free
+
     const std::size_t m_BlockBytes;
     std::unique_ptr<unsigned char, FreeMemory> m_Memory;
     std::vector<Block> m_Blocks;

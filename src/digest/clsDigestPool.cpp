@@ -5,6 +5,7 @@
 #include "digest/clsDigestReader.h"
 #include "digest/clsDigestWorker.h"
 #include "util/FileSystem.h"
+#include "util/PathHelpers.h"
 
 #include <algorithm>
 #include <new>
@@ -47,15 +48,21 @@ clsDigestPool::Options WithWorkers(unsigned workers) {
     return options;
 }
 
-std::string FolderOf(const std::string& path) {
-    std::size_t end = path.find_last_of('/');
-#ifdef _WIN32
-    const std::size_t backslash = path.find_last_of('\\');
-    if (backslash != std::string::npos && (end == std::string::npos || backslash > end)) {
-        end = backslash;
+// A reader's or worker's part of a batch. A file's failure is its own result inside Work; what escapes it still
+// ends as the result of the files the thread held, and of those still to come, so that the consumer never waits
+// for them in vain.
+template <class Part>
+void WorkOnBatch(Part& part, clsDigestQueue& queue) {
+    for (;;) {
+        try {
+            part.Work(queue);
+            return;
+        } catch (const std::bad_alloc&) {
+            part.Abandon(queue, "メモリが足りません");
+        } catch (...) {
+            part.Abandon(queue, "不明なエラー");
+        }
     }
-#endif
-    return end == std::string::npos ? std::string(".") : path.substr(0, end + 1);
 }
 
 } // namespace
@@ -132,41 +139,18 @@ clsDigestPool::clsDigestPool(const Options& options) : m_Engine(options.engine.v
     try {
         for (unsigned i = 0; i < layout.workers; ++i) {
             m_WorkerThreads.emplace_back([this, i] {
-                clsDigestWorker& worker = *m_Workers[i];
                 std::uint64_t batch = 0;
                 while (m_Queue->WaitForBatch(batch)) {
-                    // A file's failure is its own result inside Work; what escapes it still ends as the result
-                    // of the files the worker held, and of those still to come, so that the consumer never
-                    // waits for them in vain.
-                    for (;;) {
-                        try {
-                            worker.Work(*m_Queue);
-                            break;
-                        } catch (const std::bad_alloc&) {
-                            worker.Abandon(*m_Queue, "メモリが足りません");
-                        } catch (...) {
-                            worker.Abandon(*m_Queue, "不明なエラー");
-                        }
-                    }
+                    WorkOnBatch(*m_Workers[i], *m_Queue);
                     m_Queue->ThreadDone();
                 }
             });
         }
         for (unsigned i = 0; i < layout.readers; ++i) {
             m_ReaderThreads.emplace_back([this, i] {
-                clsDigestReader& reader = *m_Readers[i];
                 std::uint64_t batch = 0;
                 while (m_Queue->WaitForBatch(batch)) {
-                    for (;;) {
-                        try {
-                            reader.Work(*m_Queue);
-                            break;
-                        } catch (const std::bad_alloc&) {
-                            reader.Abandon(*m_Queue, "メモリが足りません");
-                        } catch (...) {
-                            reader.Abandon(*m_Queue, "不明なエラー");
-                        }
-                    }
+                    WorkOnBatch(*m_Readers[i], *m_Queue);
                     if (m_Queue->ReaderDone()) {
                         for (const std::unique_ptr<clsDigestWorker>& worker : m_Workers) {
                             worker->EndOfBatch();
@@ -231,12 +215,12 @@ void clsDigestPool::Add(std::vector<DigestJob> jobs) {
 // The device of a job's folder stands for the file's: one look-up per folder, on the consumer's thread, and
 // the file itself is first touched by its reader.
 std::uint64_t clsDigestPool::DeviceOfJob(const DigestJob& job) {
-    std::string folder = FolderOf(job.path);
+    std::string folder = GetParentFolder(job.path);
     const auto found = m_FolderDevices.find(folder);
     if (found != m_FolderDevices.end()) {
         return found->second;
     }
-    const std::uint64_t device = DeviceOf(folder).value_or(0);
+    const std::uint64_t device = DeviceOf(folder.empty() ? std::string(".") : folder).value_or(0);
     m_FolderDevices.emplace(std::move(folder), device);
     return device;
 }
